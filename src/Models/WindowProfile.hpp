@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Models/WindowSnapshot.hpp"
+
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+namespace tavelor {
+
+/// A named layout. Identified by its id; it has no equality of its own.
+/// Timestamps are seconds since 2001-01-01 00:00:00 UTC (see ReferenceDate).
+struct WindowProfile {
+    QUuid id;
+    QString name;
+    QList<WindowSnapshot> snapshots;
+    bool isActive = false;
+    double createdAt = 0;
+    double updatedAt = 0;
+};
+
+} // namespace tavelor

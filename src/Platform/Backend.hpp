@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+
+namespace tavelor::platform {
+
+/// The platform as the logic above it sees it: one object that owns an
+/// implementation of every platform interface in this folder and hands them out
+/// by reference. The interfaces live as long as the backend.
+///
+/// A backend is chosen at build time by the source set: exactly one of the
+/// backend folders (X11/, ...) is compiled into the program and defines
+/// createBackend(). The unit tests use Fake/ instead.
+class Backend {
+public:
+    Backend() = default;
+    virtual ~Backend() = default;
+    Backend(const Backend&) = delete;
+    Backend& operator=(const Backend&) = delete;
+};
+
+/// The backend of this build. Never null: without a window system (no X
+/// display) the backend answers as a desktop with nothing on it.
+std::unique_ptr<Backend> createBackend();
+
+} // namespace tavelor::platform

@@ -1,0 +1,8 @@
+#include "Platform/Fake/FakeBackend.hpp"
+
+namespace tavelor::fake {
+
+FakeBackend::FakeBackend() = default;
+FakeBackend::~FakeBackend() = default;
+
+} // namespace tavelor::fake

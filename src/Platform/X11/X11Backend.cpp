@@ -1,0 +1,18 @@
+#include "Platform/X11/X11Backend.hpp"
+
+namespace tavelor::x11 {
+
+X11Backend::X11Backend(const char* display) : m_connection(X11Connection::open(display)) {}
+
+X11Backend::~X11Backend() = default;
+
+} // namespace tavelor::x11
+
+namespace tavelor::platform {
+
+std::unique_ptr<Backend> createBackend()
+{
+    return std::make_unique<x11::X11Backend>();
+}
+
+} // namespace tavelor::platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Platform/Backend.hpp"
+#include "Platform/X11/X11Connection.hpp"
+
+#include <memory>
+
+namespace tavelor::x11 {
+
+/// The X11 (and XWayland) backend. Owns Tavelor's own connection to the X server,
+/// shared by every interface implementation it hands out.
+class X11Backend final : public platform::Backend {
+public:
+    /// `display` as for X11Connection::open (null: the DISPLAY variable).
+    explicit X11Backend(const char* display = nullptr);
+    ~X11Backend() override;
+
+    /// Null when no X server could be reached.
+    X11Connection* connection() const { return m_connection.get(); }
+
+private:
+    std::unique_ptr<X11Connection> m_connection;
+};
+
+} // namespace tavelor::x11
