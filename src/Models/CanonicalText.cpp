@@ -6,8 +6,7 @@ bool canonicallyEqual(const QString& a, const QString& b)
 {
     if (a == b)
         return true;
-    return a.normalized(QString::NormalizationForm_C) ==
-           b.normalized(QString::NormalizationForm_C);
+    return a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
 }
 
 void hashCanonical(Hasher& hasher, const QString& text)

@@ -143,14 +143,30 @@ private:
             m_out.append(run, p);
             run = p + 1;
             switch (c) {
-            case '"': m_out += "\\\""; break;
-            case '\\': m_out += "\\\\"; break;
-            case '/': m_out += "\\/"; break;
-            case '\b': m_out += "\\b"; break;
-            case '\f': m_out += "\\f"; break;
-            case '\n': m_out += "\\n"; break;
-            case '\r': m_out += "\\r"; break;
-            case '\t': m_out += "\\t"; break;
+            case '"':
+                m_out += "\\\"";
+                break;
+            case '\\':
+                m_out += "\\\\";
+                break;
+            case '/':
+                m_out += "\\/";
+                break;
+            case '\b':
+                m_out += "\\b";
+                break;
+            case '\f':
+                m_out += "\\f";
+                break;
+            case '\n':
+                m_out += "\\n";
+                break;
+            case '\r':
+                m_out += "\\r";
+                break;
+            case '\t':
+                m_out += "\\t";
+                break;
             default: {
                 static constexpr char hex[] = "0123456789abcdef";
                 m_out += "\\u00";

@@ -7,8 +7,7 @@ namespace tavelor {
 double nowSinceReferenceDate()
 {
     using namespace std::chrono;
-    const auto micros =
-        duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+    const auto micros = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
     return static_cast<double>(micros) / 1e6 - kReferenceDateUnixSeconds;
 }
 

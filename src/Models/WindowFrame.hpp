@@ -27,8 +27,7 @@ struct WindowFrame {
 
 } // namespace tavelor
 
-template <>
-struct std::hash<tavelor::WindowFrame> {
+template <> struct std::hash<tavelor::WindowFrame> {
     std::size_t operator()(const tavelor::WindowFrame& frame) const noexcept
     {
         tavelor::Hasher hasher;

@@ -26,8 +26,7 @@ struct WindowSnapshot {
 
 } // namespace tavelor
 
-template <>
-struct std::hash<tavelor::WindowSnapshot> {
+template <> struct std::hash<tavelor::WindowSnapshot> {
     std::size_t operator()(const tavelor::WindowSnapshot& snapshot) const noexcept
     {
         tavelor::Hasher hasher;

@@ -4,6 +4,9 @@
 
 namespace tavelor::platform {
 
+class Accessibility;
+class Workspace;
+
 /// The platform as the logic above it sees it: one object that owns an
 /// implementation of every platform interface in this folder and hands them out
 /// by reference. The interfaces live as long as the backend.
@@ -17,6 +20,11 @@ public:
     virtual ~Backend() = default;
     Backend(const Backend&) = delete;
     Backend& operator=(const Backend&) = delete;
+
+    /// The running applications.
+    virtual Workspace& workspace() = 0;
+    /// Windows of those applications: their attributes, moves and resizes.
+    virtual Accessibility& accessibility() = 0;
 };
 
 /// The backend of this build. Never null: without a window system (no X

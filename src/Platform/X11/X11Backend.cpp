@@ -7,12 +7,3 @@ X11Backend::X11Backend(const char* display) : m_connection(X11Connection::open(d
 X11Backend::~X11Backend() = default;
 
 } // namespace tavelor::x11
-
-namespace tavelor::platform {
-
-std::unique_ptr<Backend> createBackend()
-{
-    return std::make_unique<x11::X11Backend>();
-}
-
-} // namespace tavelor::platform

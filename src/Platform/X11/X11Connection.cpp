@@ -55,12 +55,12 @@ void X11Connection::internAtoms(std::span<const std::string_view> names)
     for (std::string_view name : names) {
         if (m_atoms.contains(std::string(name)))
             continue;
-        pending.emplace_back(name, xcb_intern_atom(m_connection, 0,
-                                                   static_cast<uint16_t>(name.size()), name.data()));
+        pending.emplace_back(
+            name,
+            xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(name.size()), name.data()));
     }
     for (auto& [name, cookie] : pending) {
-        XcbPtr<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(m_connection, cookie, nullptr));
+        XcbPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, cookie, nullptr));
         m_atoms[std::string(name)] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     }
     dispatchPendingEvents();

@@ -10,7 +10,6 @@ struct FreeDeleter {
 };
 
 /// Owner of anything xcb hands out with malloc: replies, errors, events.
-template <typename T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
+template <typename T> using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace tavelor::x11
