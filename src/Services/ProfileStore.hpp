@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <sys/types.h>
 
 namespace tavelor {
