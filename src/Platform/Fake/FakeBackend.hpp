@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Platform/Backend.hpp"
+#include "Platform/Fake/FakeHotKeyEvents.hpp"
+#include "Platform/Fake/FakeKeyboardLayout.hpp"
 
 namespace tavelor::fake {
 
@@ -12,6 +14,15 @@ class FakeBackend final : public platform::Backend {
 public:
     FakeBackend();
     ~FakeBackend() override;
+
+    platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
+    platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
+    FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
+    FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
+
+private:
+    FakeHotKeyEvents m_hotKeyEvents;
+    FakeKeyboardLayout m_keyboardLayout;
 };
 
 } // namespace tavelor::fake
