@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Platform/Backend.hpp"
+#include "Platform/X11/X11Accessibility.hpp"
 #include "Platform/X11/X11Connection.hpp"
+#include "Platform/X11/X11Workspace.hpp"
 
 #include <memory>
 
@@ -18,8 +20,13 @@ public:
     /// Null when no X server could be reached.
     X11Connection* connection() const { return m_connection.get(); }
 
+    platform::Workspace& workspace() override { return *m_workspace; }
+    platform::Accessibility& accessibility() override { return *m_accessibility; }
+
 private:
     std::unique_ptr<X11Connection> m_connection;
+    std::unique_ptr<X11Workspace> m_workspace;
+    std::unique_ptr<X11Accessibility> m_accessibility;
 };
 
 } // namespace tavelor::x11
