@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Platform/Backend.hpp"
+#include "Platform/Fake/FakeAccessibility.hpp"
+#include "Platform/Fake/FakeWorkspace.hpp"
 
 namespace tavelor::fake {
 
@@ -12,6 +14,14 @@ class FakeBackend final : public platform::Backend {
 public:
     FakeBackend();
     ~FakeBackend() override;
+
+    // Covariant, so that tests reach the inspection side without a cast.
+    FakeWorkspace& workspace() override { return m_workspace; }
+    FakeAccessibility& accessibility() override { return m_accessibility; }
+
+private:
+    FakeWorkspace m_workspace;
+    FakeAccessibility m_accessibility;
 };
 
 } // namespace tavelor::fake
