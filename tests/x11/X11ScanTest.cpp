@@ -2,6 +2,7 @@
 #include "Services/WindowRestorer.hpp"
 #include "support/X11TestCase.hpp"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -193,6 +194,31 @@ TEST_F(X11ScanTest, ExtentsNoWindowManagerWouldSetLeaveTheClientArea)
     const WindowFrame frame = results[0].snapshot.frame;
     EXPECT_TRUE(frame == clientArea(connection(), window) || frame == wmFrame(connection(), window))
         << ::testing::PrintToString(frame);
+}
+
+TEST_F(X11ScanTest, TavelorsOwnWindowsAreNeverListed)
+{
+    // A window of this process, on a connection of its own as the toolkit's
+    // would be.
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(own));
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
+    const xcb_window_t window = xcb_generate_id(own);
+    xcb_create_window(own, XCB_COPY_FROM_PARENT, window, screen->root, 10, 10, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_change_property(own, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        16, "tavelor\0Tavelor\0");
+    xcb_map_window(own, window);
+    xcb_flush(own);
+    EXPECT_TRUE(waitUntil([&] { return clientList(connection()).size() == 1; }));
+
+    EXPECT_TRUE(scan().empty());
+    const auto apps = backend().workspace().runningApplications();
+    ASSERT_EQ(apps.size(), 1u);
+    EXPECT_EQ(apps[0].processIdentifier, QCoreApplication::applicationPid());
+    EXPECT_EQ(apps[0].activationPolicy, platform::kActivationPolicyAccessory);
+    EXPECT_EQ(apps[0].bundleIdentifier, QStringLiteral("Tavelor"));
+    xcb_disconnect(own);
 }
 
 TEST(X11NoDisplayTest, BackendWithoutDisplayScansNothingAndMovesNothing)
