@@ -129,17 +129,6 @@ TEST(Matcher, NeverReturnsATakenWindow)
     EXPECT_EQ(matcher.firstMatch(saved, live, {0, 2}), none);
 }
 
-TEST(Matcher, CountsPresentNonEmptyIdentifiersUnderTheirCanonicalForm)
-{
-    const WindowMatcher matcher({window(u"caf\u00E9"_s, "a"), window(u"cafe\u0301"_s, "b"),
-                                 window(QString(), "c"), window(none, "d"), window(kApp, "e")});
-    EXPECT_EQ(matcher.bundleCounts().size(), 2);
-    EXPECT_EQ(matcher.bundleCount(u"cafe\u0301"_s), 2);
-    EXPECT_EQ(matcher.bundleCount(kApp), 1);
-    EXPECT_EQ(matcher.bundleCount(QString()), 0);
-    EXPECT_EQ(matcher.bundleCount(kOther), 0);
-}
-
 TEST(Matcher, NormalizedTitle)
 {
     const std::vector<std::pair<Text, QString>> cases = {
