@@ -74,5 +74,21 @@ TEST_F(DesktopEntriesLookupTest, RulesInOrderAndTheUsersFolderFirst)
     EXPECT_EQ(idOf("", "", ""), QString());
 }
 
+TEST_F(DesktopEntriesLookupTest, AnApplicationInstalledLaterIsFoundOnTheNextReload)
+{
+    write(m_system.path(), "first.desktop", "[Desktop Entry]\nName=First\n");
+    DesktopEntries entries({m_home.path(), m_system.path()}, QStringLiteral("C"));
+    ASSERT_TRUE(entries.find("first", "First", ""));
+    EXPECT_FALSE(entries.find("later", "Later", ""));
+
+    // The user's applications folder did not exist yet.
+    write(m_home.path(), "later.desktop", "[Desktop Entry]\nName=Later\n");
+    entries.reloadIfChanged();
+    const DesktopEntry* later = entries.find("later", "Later", "");
+    ASSERT_TRUE(later);
+    EXPECT_EQ(later->name, QStringLiteral("Later"));
+    EXPECT_TRUE(entries.find("first", "First", ""));
+}
+
 } // namespace
 } // namespace tavelor::x11
