@@ -10,7 +10,7 @@
 namespace tavelor::x11 {
 
 /// The parts of one desktop entry (freedesktop.org Desktop Entry
-/// Specification) an application's identity needs.
+/// standard) an application's identity needs.
 struct DesktopEntry {
     QString id;   ///< the desktop-file id without ".desktop" ("org.gnome.Terminal")
     QString name; ///< Name for the current locale, else the plain Name
@@ -25,7 +25,7 @@ std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& contents, const 
                                               const QStringList& localeKeys);
 
 /// The locale suffixes to try for a POSIX locale name, in the order of the
-/// Desktop Entry Specification: lang_COUNTRY@MODIFIER, lang_COUNTRY,
+/// Desktop Entry standard: lang_COUNTRY@MODIFIER, lang_COUNTRY,
 /// lang@MODIFIER, lang. "C" and "POSIX" give none.
 QStringList localeKeysFor(const QString& posixLocale);
 

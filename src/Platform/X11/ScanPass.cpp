@@ -113,8 +113,8 @@ WindowCookies sendWindowRequests(xcb_connection_t* c, xcb_window_t root, xcb_win
         std::nullopt,
     };
     if (useClientIds) {
-        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        cookies.clientIds = xcb_res_query_client_ids(c, 1, &spec);
+        const xcb_res_client_id_spec_t wanted{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        cookies.clientIds = xcb_res_query_client_ids(c, 1, &wanted);
     }
     return cookies;
 }
