@@ -2,6 +2,9 @@
 
 #include "Platform/Backend.hpp"
 #include "Platform/X11/X11Connection.hpp"
+#include "Platform/X11/X11HotKeyEvents.hpp"
+#include "Platform/X11/X11Keyboard.hpp"
+#include "Platform/X11/X11KeyboardLayout.hpp"
 
 #include <memory>
 
@@ -18,8 +21,14 @@ public:
     /// Null when no X server could be reached.
     X11Connection* connection() const { return m_connection.get(); }
 
+    platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
+    platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
+
 private:
     std::unique_ptr<X11Connection> m_connection;
+    X11Keyboard m_keyboard{m_connection.get()};
+    X11HotKeyEvents m_hotKeyEvents{m_keyboard};
+    X11KeyboardLayout m_keyboardLayout{m_keyboard};
 };
 
 } // namespace tavelor::x11
