@@ -180,14 +180,18 @@ TEST_F(Commands, AProfileSavedWithTheMenuGoneIsStillWritten)
 
 TEST_F(Commands, ChoosingAProfileAppliesItWhetherActiveOrNotAndWritesNothing)
 {
-    writeProfiles({profileOfLiveWindow("P", false, 500)});
+    writeProfiles({profileOfLiveWindow("P", false, 500), profileOfLiveWindow("Q", true, 800)});
     start();
     const QByteArray before = fileBytes();
     item({"P"})->trigger();
     EXPECT_EQ(writtenX(), (std::vector<double>{500, 500}));
+    item({"Q"})->trigger();
+    EXPECT_EQ(writtenX(), (std::vector<double>{500, 500, 800, 800}));
     EXPECT_EQ(fileBytes(), before);
     EXPECT_EQ(beeps, 0);
+    // Choosing an item does not flip its check mark: it shows the file.
     EXPECT_FALSE(item({"P"})->isChecked());
+    EXPECT_TRUE(item({"Q"})->isChecked());
 }
 
 TEST_F(Commands, SetAsActiveLeavesExactlyTheChosenProfileActive)
