@@ -2,8 +2,10 @@
 
 #include "Platform/Backend.hpp"
 #include "Platform/Fake/FakeAccessibility.hpp"
+#include "Platform/Fake/FakeAccessibilityTrust.hpp"
 #include "Platform/Fake/FakeHotKeyEvents.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
+#include "Platform/Fake/FakeLoginItems.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
 
 namespace tavelor::fake {
@@ -20,16 +22,22 @@ public:
     // Covariant, so that tests reach the inspection side without a cast.
     FakeWorkspace& workspace() override { return m_workspace; }
     FakeAccessibility& accessibility() override { return m_accessibility; }
+
     platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
     FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
     FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
+
+    FakeAccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
+    FakeLoginItems& loginItems() override { return m_loginItems; }
 
 private:
     FakeWorkspace m_workspace;
     FakeAccessibility m_accessibility;
     FakeHotKeyEvents m_hotKeyEvents;
     FakeKeyboardLayout m_keyboardLayout;
+    FakeAccessibilityTrust m_accessibilityTrust;
+    FakeLoginItems m_loginItems;
 };
 
 } // namespace tavelor::fake
