@@ -8,6 +8,7 @@ class Accessibility;
 class Workspace;
 class HotKeyEvents;
 class KeyboardLayout;
+class KeyEventTranslator;
 
 /// The platform as the logic above it sees it: one object that owns an
 /// implementation of every platform interface in this folder and hands them out
@@ -31,6 +32,8 @@ public:
     virtual HotKeyEvents& hotKeyEvents() = 0;
     /// What each key types on the current keyboard layout.
     virtual KeyboardLayout& keyboardLayout() = 0;
+    /// The window system's side of the toolkit's key events.
+    virtual KeyEventTranslator& keyEventTranslator() = 0;
 };
 
 /// The backend of this build. Never null: without a window system (no X

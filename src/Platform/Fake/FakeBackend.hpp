@@ -3,6 +3,7 @@
 #include "Platform/Backend.hpp"
 #include "Platform/Fake/FakeAccessibility.hpp"
 #include "Platform/Fake/FakeHotKeyEvents.hpp"
+#include "Platform/Fake/FakeKeyEventTranslator.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
 
@@ -24,12 +25,14 @@ public:
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
     FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
     FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
+    FakeKeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
 
 private:
     FakeWorkspace m_workspace;
     FakeAccessibility m_accessibility;
     FakeHotKeyEvents m_hotKeyEvents;
     FakeKeyboardLayout m_keyboardLayout;
+    FakeKeyEventTranslator m_keyEventTranslator;
 };
 
 } // namespace tavelor::fake

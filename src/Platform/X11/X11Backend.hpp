@@ -3,6 +3,7 @@
 #include "Platform/Backend.hpp"
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/X11HotKeyEvents.hpp"
+#include "Platform/X11/X11KeyEventTranslator.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
 
@@ -23,12 +24,14 @@ public:
 
     platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
+    platform::KeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
 
 private:
     std::unique_ptr<X11Connection> m_connection;
     X11Keyboard m_keyboard{m_connection.get()};
     X11HotKeyEvents m_hotKeyEvents{m_keyboard};
     X11KeyboardLayout m_keyboardLayout{m_keyboard};
+    X11KeyEventTranslator m_keyEventTranslator{m_keyboard};
 };
 
 } // namespace tavelor::x11
