@@ -9,6 +9,8 @@ class Workspace;
 class HotKeyEvents;
 class KeyboardLayout;
 class KeyEventTranslator;
+class AccessibilityTrust;
+class LoginItems;
 
 /// The platform as the logic above it sees it: one object that owns an
 /// implementation of every platform interface in this folder and hands them out
@@ -34,6 +36,10 @@ public:
     virtual KeyboardLayout& keyboardLayout() = 0;
     /// The window system's side of the toolkit's key events.
     virtual KeyEventTranslator& keyEventTranslator() = 0;
+    /// Whether windows may be read and moved at all.
+    virtual AccessibilityTrust& accessibilityTrust() = 0;
+    /// The program's own login item.
+    virtual LoginItems& loginItems() = 0;
 };
 
 /// The backend of this build. Never null: without a window system (no X

@@ -2,9 +2,11 @@
 
 #include "Platform/Backend.hpp"
 #include "Platform/Fake/FakeAccessibility.hpp"
+#include "Platform/Fake/FakeAccessibilityTrust.hpp"
 #include "Platform/Fake/FakeHotKeyEvents.hpp"
 #include "Platform/Fake/FakeKeyEventTranslator.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
+#include "Platform/Fake/FakeLoginItems.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
 
 namespace tavelor::fake {
@@ -21,11 +23,15 @@ public:
     // Covariant, so that tests reach the inspection side without a cast.
     FakeWorkspace& workspace() override { return m_workspace; }
     FakeAccessibility& accessibility() override { return m_accessibility; }
+
     platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
     FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
     FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
     FakeKeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
+
+    FakeAccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
+    FakeLoginItems& loginItems() override { return m_loginItems; }
 
 private:
     FakeWorkspace m_workspace;
@@ -33,6 +39,8 @@ private:
     FakeHotKeyEvents m_hotKeyEvents;
     FakeKeyboardLayout m_keyboardLayout;
     FakeKeyEventTranslator m_keyEventTranslator;
+    FakeAccessibilityTrust m_accessibilityTrust;
+    FakeLoginItems m_loginItems;
 };
 
 } // namespace tavelor::fake

@@ -1,4 +1,4 @@
-#include "Platform/X11/XdgLoginItems.hpp"
+#include "Platform/Xdg/XdgLoginItems.hpp"
 
 #include "Services/AtomicFile.hpp"
 
@@ -13,7 +13,7 @@
 #include <optional>
 #include <unistd.h>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 
 namespace {
 
@@ -80,29 +80,37 @@ bool isExecutableFile(const QString& path)
 
 } // namespace
 
-XdgLoginItems::XdgLoginItems()
-    : XdgLoginItems(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/autostart"),
-                    QCoreApplication::applicationFilePath())
-{}
-
 XdgLoginItems::XdgLoginItems(QString autostartFolder, QString executable)
     : m_folder(std::move(autostartFolder)), m_executable(std::move(executable))
 {}
 
-QString XdgLoginItems::entryPath() const
+QString XdgLoginItems::folder() const
 {
-    return m_folder + u'/' + QLatin1String(kEntryName);
+    if (!m_folder.isEmpty())
+        return m_folder;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/autostart");
 }
 
-int XdgLoginItems::status() const
+QString XdgLoginItems::executable() const
 {
-    if (!isExecutableFile(m_executable))
-        return kNotFound;
+    return m_executable.isEmpty() ? QCoreApplication::applicationFilePath() : m_executable;
+}
+
+QString XdgLoginItems::entryPath() const
+{
+    return folder() + u'/' + QLatin1String(kEntryName);
+}
+
+int XdgLoginItems::status()
+{
+    const QString program = executable();
+    if (!isExecutableFile(program))
+        return platform::kLoginItemNotFound;
 
     QFile file(entryPath());
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaximumEntrySize)
-        return kNotRegistered;
+        return platform::kLoginItemNotRegistered;
     const QString text = QString::fromUtf8(file.read(kMaximumEntrySize));
 
     bool inGroup = false;
@@ -126,33 +134,31 @@ int XdgLoginItems::status() const
         else if (key == u"TryExec")
             tryExec = unescapeString(value);
     }
-    return enabled && tryExec == m_executable ? kEnabled : kNotRegistered;
+    return enabled && tryExec == program ? platform::kLoginItemEnabled
+                                         : platform::kLoginItemNotRegistered;
 }
 
-bool XdgLoginItems::registerItem(QString* error)
+bool XdgLoginItems::registerAndReturnError(QString& error)
 {
-    if (!isExecutableFile(m_executable)) {
-        if (error)
-            *error = QStringLiteral("Tavelor's executable cannot be found");
+    const QString program = executable();
+    if (!isExecutableFile(program)) {
+        error = QStringLiteral("Tavelor's executable cannot be found");
         return false;
     }
     errno = 0;
-    if (!QDir().mkpath(m_folder) ||
-        !writeFileAtomically(entryPath(), entryText(m_executable), 0644)) {
-        if (error)
-            *error = describe(errno ? errno : EIO);
+    if (!QDir().mkpath(folder()) || !writeFileAtomically(entryPath(), entryText(program), 0644)) {
+        error = describe(errno ? errno : EIO);
         return false;
     }
     return true;
 }
 
-bool XdgLoginItems::unregisterItem(QString* error)
+bool XdgLoginItems::unregisterAndReturnError(QString& error)
 {
     const QByteArray path = QFile::encodeName(entryPath());
     if (::unlink(path.constData()) == 0 || errno == ENOENT)
         return true;
-    if (error)
-        *error = describe(errno);
+    error = describe(errno);
     return false;
 }
 
@@ -222,4 +228,4 @@ QString XdgLoginItems::escapeString(const QString& value)
     return escaped;
 }
 
-} // namespace tavelor::x11
+} // namespace tavelor::xdg
