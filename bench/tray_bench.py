@@ -14,10 +14,12 @@ Run inside tests/desktop/test-desktop --tray (scripts/bench does):
 - memory: resident size (VmRSS) after the idle period, and the ratio.
 
 --profiles copies FILE in as the program's profiles file first, so the menu it
-builds at start holds real content.
+builds at start holds real content; --generate P,W makes one of P profiles of W
+windows.
 """
 
 import argparse
+import json
 import os
 import shutil
 import statistics
@@ -112,6 +114,17 @@ def idle_and_memory(panel, executable, idle, profiles):
     return result
 
 
+def generate(profile_count, window_count):
+    from tavelor_process import profile, snapshot
+    profiles = [profile(f"Profile {p}", [snapshot(f"App{w % 7}", f"Window {p}.{w}", 10 * w, 20 * w)
+                                         for w in range(window_count)])
+                for p in range(profile_count)]
+    path = os.path.join(tempfile.mkdtemp(prefix="tavelor-bench-file-"), "profiles.json")
+    with open(path, "w", encoding="utf-8") as out:
+        json.dump(profiles, out, indent=2)
+    return path
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
@@ -119,7 +132,11 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--idle", type=float, default=10.0)
     parser.add_argument("--profiles")
+    parser.add_argument("--generate", metavar="PROFILES,WINDOWS",
+                        help="make a profiles file of that size for the program")
     args = parser.parse_args()
+    if args.generate:
+        args.profiles = generate(*(int(n) for n in args.generate.split(",")))
 
     panel = Panel()
     # Alternate, so that a slower stretch of the shared machine hits both alike.
