@@ -17,6 +17,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
 from panel import Panel, spin, wait_until  # noqa: E402
 from tavelor_process import Home, Tavelor, profile, snapshot  # noqa: E402
@@ -105,17 +106,10 @@ class MainJourneyTest(TrayTestCase):
                          "the saved shortcut is registered and named in the menu")
 
         # Save through the dialog, typed as a user types.
-        menu.click(layout.find("Save Layout..."))
-        dialog = wait_until(lambda: (xdesktop.windows_of(program.pid) or [None])[-1], 10,
-                            "the save dialog")
-        xdesktop.activate(dialog)
-        xdesktop.type_text("Desk one")
-        self.shot("01-save-dialog")
-        xdesktop.key("Return")
-        layout = menu.wait_for(lambda l: l.find("Desk one"), what="the saved profile in the menu")
+        layout = tray_steps.save_layout(menu, layout, program.pid, "Desk one",
+                                        before_return=lambda: self.shot("01-save-dialog"))
         self.assertEqual(top_level(layout)[:4], ["Save Layout...", "---", "Desk one", "---"])
         self.assertFalse(layout.find("Desk one").checked)
-        wait_until(lambda: not xdesktop.windows_of(program.pid), 5, "the dialog to close")
 
         # The file holds the two windows, privately.
         folder_mode = stat.S_IMODE(os.stat(self.home.profiles_folder).st_mode)
@@ -140,9 +134,7 @@ class MainJourneyTest(TrayTestCase):
         self.shot("04-back-from-menu")
 
         # Set it active; the shortcut then puts the windows back.
-        menu.click(layout.find("Desk one", "Set as Active"))
-        layout = menu.wait_for(lambda l: l.find("Desk one", "Deactivate"),
-                               what="the profile to become active")
+        layout = tray_steps.set_active(menu, layout, "Desk one")
         self.assertTrue(layout.find("Desk one").checked)
         self.assertTrue(self.home.read_profiles()[0]["isActive"])
         term.move_resize(700, 420, 420, 200)
