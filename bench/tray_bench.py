@@ -62,7 +62,7 @@ def rss_kib(pid):
 
 class Run:
     def __init__(self, panel, executable, profiles):
-        self.home = tempfile.mkdtemp(prefix="tavelor-bench-")
+        self.home = tempfile.mkdtemp(prefix="tavelor-bench-", dir=os.environ.get("HOME"))
         env = dict(os.environ)
         env["XDG_CONFIG_HOME"] = os.path.join(self.home, "config")
         env["XDG_DATA_HOME"] = os.path.join(self.home, "data")
@@ -119,7 +119,7 @@ def generate(profile_count, window_count):
     profiles = [profile(f"Profile {p}", [snapshot(f"App{w % 7}", f"Window {p}.{w}", 10 * w, 20 * w)
                                          for w in range(window_count)])
                 for p in range(profile_count)]
-    path = os.path.join(tempfile.mkdtemp(prefix="tavelor-bench-file-"), "profiles.json")
+    path = os.path.join(tempfile.mkdtemp(prefix="tavelor-bench-file-", dir=os.environ.get("HOME")), "profiles.json")
     with open(path, "w", encoding="utf-8") as out:
         json.dump(profiles, out, indent=2)
     return path

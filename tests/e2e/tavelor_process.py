@@ -16,6 +16,9 @@ class Home:
     """Private XDG config and data folders for one program run."""
 
     def __init__(self, parent=None):
+        # Inside a test desktop, its private home goes away with it.
+        if parent is None and os.environ.get("TAVELOR_TEST_DESKTOP"):
+            parent = os.environ.get("HOME")
         self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=parent)
         self.config = os.path.join(self.root, "config")
         self.data = os.path.join(self.root, "data")
