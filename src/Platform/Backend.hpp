@@ -6,6 +6,8 @@ namespace tavelor::platform {
 
 class Accessibility;
 class Workspace;
+class HotKeyEvents;
+class KeyboardLayout;
 
 /// The platform as the logic above it sees it: one object that owns an
 /// implementation of every platform interface in this folder and hands them out
@@ -25,6 +27,10 @@ public:
     virtual Workspace& workspace() = 0;
     /// Windows of those applications: their attributes, moves and resizes.
     virtual Accessibility& accessibility() = 0;
+    /// The system-wide shortcut: registration and the presses.
+    virtual HotKeyEvents& hotKeyEvents() = 0;
+    /// What each key types on the current keyboard layout.
+    virtual KeyboardLayout& keyboardLayout() = 0;
 };
 
 /// The backend of this build. Never null: without a window system (no X

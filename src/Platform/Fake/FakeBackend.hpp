@@ -2,6 +2,8 @@
 
 #include "Platform/Backend.hpp"
 #include "Platform/Fake/FakeAccessibility.hpp"
+#include "Platform/Fake/FakeHotKeyEvents.hpp"
+#include "Platform/Fake/FakeKeyboardLayout.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
 
 namespace tavelor::fake {
@@ -19,9 +21,16 @@ public:
     FakeWorkspace& workspace() override { return m_workspace; }
     FakeAccessibility& accessibility() override { return m_accessibility; }
 
+    platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
+    platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
+    FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
+    FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
+
 private:
     FakeWorkspace m_workspace;
     FakeAccessibility m_accessibility;
+    FakeHotKeyEvents m_hotKeyEvents;
+    FakeKeyboardLayout m_keyboardLayout;
 };
 
 } // namespace tavelor::fake

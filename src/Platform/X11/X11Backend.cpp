@@ -2,8 +2,17 @@
 
 namespace tavelor::x11 {
 
-X11Backend::X11Backend(const char* display) : m_connection(X11Connection::open(display)) {}
+X11Backend::X11Backend(const char* display)
+    : m_connection(X11Connection::open(display)),
+      m_workspace(std::make_unique<X11Workspace>(m_connection.get())),
+      m_accessibility(std::make_unique<X11Accessibility>(m_connection.get(), *m_workspace))
+{}
 
 X11Backend::~X11Backend() = default;
 
 } // namespace tavelor::x11
+
+std::unique_ptr<tavelor::platform::Backend> tavelor::platform::createBackend()
+{
+    return std::make_unique<x11::X11Backend>();
+}

@@ -1,0 +1,157 @@
+#include "Platform/X11/DesktopScan.hpp"
+
+#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/X11/X11Elements.hpp"
+
+#include <QFile>
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+
+namespace tavelor::x11 {
+
+namespace {
+
+bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom)
+{
+    return atom != XCB_ATOM_NONE && std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
+bool isKeptType(const WindowReadings& readings, const EwmhAtoms& atoms)
+{
+    // The list is in order of preference: the first entry is the type.
+    if (!readings.hasWindowType)
+        return true;
+    const xcb_atom_t type = readings.windowTypes.front();
+    return type == atoms.netWmWindowTypeNormal || type == atoms.netWmWindowTypeDialog ||
+           type == atoms.netWmWindowTypeUtility;
+}
+
+std::optional<QString> processName(std::int32_t pid)
+{
+    if (pid <= 0)
+        return std::nullopt;
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString name = QString::fromUtf8(comm.read(256)).trimmed();
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+struct Identity {
+    std::optional<QString> bundleIdentifier;
+    std::optional<QString> localizedName;
+};
+
+Identity identityOf(const std::vector<const WindowReadings*>& windows, std::int32_t pid,
+                    DesktopEntries& desktopEntries)
+{
+    for (const WindowReadings* readings : windows) {
+        const WmClass wmClass = readings->wmClass.value_or(WmClass{});
+        const DesktopEntry* entry = desktopEntries.find(
+            wmClass.instance, wmClass.className, readings->gtkApplicationId.value_or(QString{}));
+        if (entry)
+            return {entry->id, entry->name};
+    }
+    for (const WindowReadings* readings : windows) {
+        if (readings->wmClass && !readings->wmClass->className.isEmpty())
+            return {readings->wmClass->className, readings->wmClass->className};
+    }
+    return {std::nullopt, processName(pid)};
+}
+
+} // namespace
+
+const ScannedApplication* DesktopScan::find(std::int32_t processIdentifier) const
+{
+    for (const ScannedApplication& app : applications) {
+        if (app.application.processIdentifier == processIdentifier)
+            return &app;
+    }
+    return nullptr;
+}
+
+QString roleOf(const WindowReadings& readings, const EwmhAtoms& atoms)
+{
+    return isKeptType(readings, atoms) ? platform::kAXWindowRole.toString()
+                                       : QStringLiteral("AXUnknown");
+}
+
+DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEntries,
+                                  const EwmhAtoms& atoms, const ProcessContext& context)
+{
+    DesktopScan scan;
+    scan.supportsMoveResize = pass.supportsMoveResize;
+
+    // Process of every window, and the applications in order of first window.
+    std::unordered_map<std::uint32_t, std::int32_t> standIns; // X client base -> stand-in id
+    std::unordered_map<std::int32_t, std::size_t> appIndex;
+    std::vector<std::vector<const WindowReadings*>> appWindows;
+    std::unordered_map<xcb_window_t, std::size_t> windowApp;
+    for (const WindowReadings& readings : pass.windows) {
+        std::int32_t pid = 0;
+        if (readings.clientPid)
+            pid = *readings.clientPid;
+        else if (readings.netWmPid)
+            pid = *readings.netWmPid;
+        else {
+            const std::uint32_t base = readings.window & ~context.resourceIdMask;
+            auto [it, inserted] =
+                standIns.try_emplace(base, -static_cast<std::int32_t>(standIns.size() + 1));
+            pid = it->second;
+        }
+        auto [it, inserted] = appIndex.try_emplace(pid, appWindows.size());
+        if (inserted) {
+            appWindows.emplace_back();
+            ScannedApplication app;
+            app.application.processIdentifier = pid;
+            scan.applications.push_back(std::move(app));
+        }
+        appWindows[it->second].push_back(&readings);
+        windowApp[readings.window] = it->second;
+    }
+
+    for (std::size_t i = 0; i < scan.applications.size(); ++i) {
+        platform::RunningApplication& app = scan.applications[i].application;
+        const bool regular =
+            app.processIdentifier != context.ownProcessIdentifier &&
+            std::any_of(appWindows[i].begin(), appWindows[i].end(), [&](const WindowReadings* w) {
+                return isKeptType(*w, atoms) && !contains(w->states, atoms.netWmStateSkipTaskbar);
+            });
+        app.activationPolicy =
+            regular ? platform::kActivationPolicyRegular : platform::kActivationPolicyAccessory;
+        Identity identity = identityOf(appWindows[i], app.processIdentifier, desktopEntries);
+        app.bundleIdentifier = std::move(identity.bundleIdentifier);
+        app.localizedName = std::move(identity.localizedName);
+    }
+
+    // "AXWindows" are front to back: the stacking list is bottom to top. A
+    // client the stacking list leaves out goes behind the others, in client
+    // list order.
+    std::vector<const WindowReadings*> frontToBack;
+    std::unordered_map<xcb_window_t, const WindowReadings*> byWindow;
+    for (const WindowReadings& readings : pass.windows)
+        byWindow.emplace(readings.window, &readings);
+    for (auto it = pass.stacking.rbegin(); it != pass.stacking.rend(); ++it) {
+        auto found = byWindow.find(*it);
+        if (found != byWindow.end() && found->second) {
+            frontToBack.push_back(found->second);
+            found->second = nullptr;
+        }
+    }
+    for (const WindowReadings& readings : pass.windows) {
+        if (byWindow[readings.window])
+            frontToBack.push_back(&readings);
+    }
+    for (const WindowReadings* readings : frontToBack) {
+        auto element = std::make_shared<const X11WindowElement>(*readings);
+        scan.applications[windowApp[readings->window]].windows.append(
+            platform::AXUIElement(std::move(element)));
+    }
+    return scan;
+}
+
+} // namespace tavelor::x11

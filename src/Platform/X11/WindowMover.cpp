@@ -1,0 +1,204 @@
+#include "Platform/X11/WindowMover.hpp"
+
+#include "Platform/X11/WindowGeometry.hpp"
+#include "Platform/X11/X11Connection.hpp"
+#include "Platform/X11/X11Elements.hpp"
+#include "Platform/X11/XcbPointers.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace tavelor::x11 {
+
+namespace {
+
+// _NET_MOVERESIZE_WINDOW data.l[0]: gravity in bits 0-7, which of x, y,
+// width, height are given in bits 8-11, the source in bits 12-13.
+constexpr std::uint32_t kGravityNorthWest = 1;
+constexpr std::uint32_t kHasX = 1u << 8;
+constexpr std::uint32_t kHasY = 1u << 9;
+constexpr std::uint32_t kHasWidth = 1u << 10;
+constexpr std::uint32_t kHasHeight = 1u << 11;
+constexpr std::uint32_t kSourcePager = 2u << 12;
+constexpr std::uint32_t kStateRemove = 0;
+
+// Long enough for any window manager to redecorate an unmaximised window, short
+// enough not to undo the user's own changes later.
+constexpr auto kCorrectionWindow = std::chrono::seconds(1);
+
+void sendToRoot(X11Connection& connection, xcb_window_t window, xcb_atom_t type,
+                const std::array<std::uint32_t, 5>& data)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::copy(data.begin(), data.end(), event.data.data32);
+    auto cookie = xcb_send_event_checked(connection.get(), 0, connection.root(),
+                                         XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
+                                             XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                                         reinterpret_cast<const char*>(&event));
+    xcb_discard_reply(connection.get(), cookie.sequence);
+}
+
+bool has(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom)
+{
+    return atom != XCB_ATOM_NONE && std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
+} // namespace
+
+WindowMover::WindowMover(X11Connection& connection, const EwmhAtoms& atoms)
+    : m_connection(connection), m_atoms(atoms)
+{
+    m_listener = m_connection.addEventListener(
+        [this](const xcb_generic_event_t& event) { return onEvent(event); });
+}
+
+WindowMover::~WindowMover()
+{
+    m_connection.removeEventListener(m_listener);
+}
+
+void WindowMover::clearStates(const X11WindowElement& element)
+{
+    if (element.statesCleared)
+        return;
+    element.statesCleared = true;
+    const std::vector<xcb_atom_t>& states = element.readings().states;
+    const bool maximised = has(states, m_atoms.netWmStateMaximizedVert) ||
+                           has(states, m_atoms.netWmStateMaximizedHorz);
+    const bool fullscreen = has(states, m_atoms.netWmStateFullscreen);
+    if (!maximised && !fullscreen)
+        return;
+    // Watch the extents the window manager is about to change.
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    auto cookie = xcb_change_window_attributes_checked(m_connection.get(), element.window(),
+                                                       XCB_CW_EVENT_MASK, &mask);
+    xcb_discard_reply(m_connection.get(), cookie.sequence);
+    Target& target = m_corrections[element.window()];
+    target = Target{};
+    target.gtkExtents = element.readings().gtkFrameExtents;
+    target.until = std::chrono::steady_clock::now() + kCorrectionWindow;
+    if (fullscreen)
+        sendToRoot(m_connection, element.window(), m_atoms.netWmState,
+                   {kStateRemove, m_atoms.netWmStateFullscreen, XCB_ATOM_NONE, 2, 0});
+    if (maximised)
+        sendToRoot(
+            m_connection, element.window(), m_atoms.netWmState,
+            {kStateRemove, m_atoms.netWmStateMaximizedVert, m_atoms.netWmStateMaximizedHorz, 2, 0});
+}
+
+void WindowMover::send(xcb_window_t window, bool useMoveResize, std::uint32_t flags, std::int32_t x,
+                       std::int32_t y, std::uint32_t width, std::uint32_t height)
+{
+    if (useMoveResize) {
+        sendToRoot(m_connection, window, m_atoms.netMoveResizeWindow,
+                   {kGravityNorthWest | kSourcePager | flags, static_cast<std::uint32_t>(x),
+                    static_cast<std::uint32_t>(y), width, height});
+    } else {
+        std::uint16_t mask = 0;
+        std::array<std::uint32_t, 4> values{};
+        std::size_t n = 0;
+        if (flags & kHasX) {
+            mask |= XCB_CONFIG_WINDOW_X;
+            values[n++] = static_cast<std::uint32_t>(x);
+        }
+        if (flags & kHasY) {
+            mask |= XCB_CONFIG_WINDOW_Y;
+            values[n++] = static_cast<std::uint32_t>(y);
+        }
+        if (flags & kHasWidth) {
+            mask |= XCB_CONFIG_WINDOW_WIDTH;
+            values[n++] = width;
+        }
+        if (flags & kHasHeight) {
+            mask |= XCB_CONFIG_WINDOW_HEIGHT;
+            values[n++] = height;
+        }
+        auto cookie = xcb_configure_window_checked(m_connection.get(), window, mask, values.data());
+        xcb_discard_reply(m_connection.get(), cookie.sequence);
+    }
+    xcb_flush(m_connection.get());
+}
+
+bool WindowMover::move(const X11WindowElement& element, bool useMoveResize, double x, double y)
+{
+    const std::optional<MoveResizeRequest> request =
+        positionRequest(x, y, element.readings().gtkFrameExtents);
+    if (!request)
+        return false;
+    clearStates(element);
+    if (auto it = m_corrections.find(element.window()); it != m_corrections.end()) {
+        it->second.position = {x, y};
+        it->second.useMoveResize = useMoveResize;
+    }
+    send(element.window(), useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
+    return true;
+}
+
+bool WindowMover::resize(const X11WindowElement& element, bool useMoveResize, double width,
+                         double height)
+{
+    const WindowReadings& readings = element.readings();
+    const std::optional<MoveResizeRequest> request =
+        sizeRequest(width, height, readings.frameExtents, readings.gtkFrameExtents);
+    if (!request)
+        return false;
+    clearStates(element);
+    if (auto it = m_corrections.find(element.window()); it != m_corrections.end()) {
+        it->second.size = {width, height};
+        it->second.useMoveResize = useMoveResize;
+    }
+    send(element.window(), useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
+         request->height);
+    return true;
+}
+
+bool WindowMover::onEvent(const xcb_generic_event_t& event)
+{
+    if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY || m_corrections.empty())
+        return false;
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    if (notify.atom != m_atoms.netFrameExtents)
+        return false;
+    auto it = m_corrections.find(notify.window);
+    if (it == m_corrections.end())
+        return false;
+    if (std::chrono::steady_clock::now() > it->second.until) {
+        m_corrections.erase(it);
+        return false;
+    }
+    resend(notify.window, it->second);
+    return false;
+}
+
+void WindowMover::resend(xcb_window_t window, const Target& target)
+{
+    xcb_connection_t* c = m_connection.get();
+    xcb_generic_error_t* error = nullptr;
+    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, m_atoms.netFrameExtents, XCB_ATOM_CARDINAL, 0, 4),
+        &error));
+    XcbPtr<xcb_generic_error_t> discard(error);
+    if (!reply)
+        return;
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+    const std::optional<FrameExtents> extents = decodeFrameExtents(
+        {static_cast<const std::byte*>(xcb_get_property_value(reply.get())), length},
+        reply->format);
+    if (target.position) {
+        if (auto request =
+                positionRequest(target.position->first, target.position->second, target.gtkExtents))
+            send(window, target.useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
+    }
+    if (target.size) {
+        if (auto request =
+                sizeRequest(target.size->first, target.size->second, extents, target.gtkExtents))
+            send(window, target.useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
+                 request->height);
+    }
+}
+
+} // namespace tavelor::x11

@@ -1,0 +1,327 @@
+#include "Platform/X11/X11Connection.hpp"
+#include "Platform/X11/X11HotKeyEvents.hpp"
+#include "Platform/X11/X11Keyboard.hpp"
+#include "Platform/X11/X11KeyboardLayout.hpp"
+#include "Platform/X11/XcbPointers.hpp"
+#include "Services/HotKeyService.hpp"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace tavelor {
+namespace {
+
+using x11::XcbPtr;
+
+constexpr HotKey kControlOptionT{17, controlKey | optionKey};
+constexpr std::uint16_t kControlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+
+int run(const QStringList& command)
+{
+    return QProcess::execute(command.front(), command.mid(1));
+}
+
+// A second X client, as another program holding grabs or owning the focus.
+class OtherClient {
+public:
+    OtherClient() : m_connection(xcb_connect(nullptr, nullptr))
+    {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    }
+    ~OtherClient() { xcb_disconnect(m_connection); }
+
+    xcb_connection_t* get() const { return m_connection; }
+    xcb_window_t root() const { return m_root; }
+
+    bool grab(xcb_keycode_t key, std::uint16_t modifiers)
+    {
+        XcbPtr<xcb_generic_error_t> error{xcb_request_check(
+            m_connection, xcb_grab_key_checked(m_connection, 1, m_root, modifiers, key,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))};
+        return !error;
+    }
+
+    std::uint16_t pointerState()
+    {
+        XcbPtr<xcb_query_pointer_reply_t> reply{xcb_query_pointer_reply(
+            m_connection, xcb_query_pointer(m_connection, m_root), nullptr)};
+        return reply ? reply->mask : 0;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+};
+
+class X11HotKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(connection) << "no X display";
+        // Seen before the hot key events see them: every press of T, repeats included.
+        connection->addEventListener([this](const xcb_generic_event_t& event) {
+            if ((event.response_type & 0x7f) == XCB_KEY_PRESS &&
+                reinterpret_cast<const xcb_key_press_event_t&>(event).detail == keyT())
+                ++rawPresses;
+            return false;
+        });
+        keyboard = std::make_unique<x11::X11Keyboard>(connection.get());
+        ASSERT_TRUE(keyboard->isAvailable());
+        events = std::make_unique<x11::X11HotKeyEvents>(*keyboard);
+        layout = std::make_unique<x11::X11KeyboardLayout>(*keyboard);
+        service = std::make_unique<HotKeyService>(*events, *layout);
+        service->setOnTrigger([this] { ++triggers; });
+    }
+
+    void TearDown() override
+    {
+        service.reset();
+        if (changedLayout)
+            run({"setxkbmap", "us"});
+        // Leave the desktop as the next test expects it.
+        OtherClient probe;
+        const std::uint16_t state = probe.pointerState();
+        if (state & XCB_MOD_MASK_LOCK)
+            run({"xdotool", "key", "Caps_Lock"});
+        if (state & XCB_MOD_MASK_2)
+            run({"xdotool", "key", "Num_Lock"});
+    }
+
+    xcb_keycode_t keyT()
+    {
+        const x11::XkbKeymapPtr keymap = keyboard->keymap();
+        return x11::X11Keyboard::xKeyCode(keymap.get(), 17).value_or(0);
+    }
+
+    // Everything the server has sent us by now is handled, and what the
+    // handlers posted has run.
+    void settle()
+    {
+        XcbPtr<xcb_get_input_focus_reply_t> reply{xcb_get_input_focus_reply(
+            connection->get(), xcb_get_input_focus(connection->get()), nullptr)};
+        connection->dispatchPendingEvents();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+
+    bool waitFor(const std::function<bool()>& done)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            settle();
+            if (done())
+                return true;
+            if (timer.elapsed() > 3000)
+                return false;
+            QThread::msleep(10);
+        }
+    }
+
+    // xdotool exits only after the server has taken its input, so one more
+    // round trip of ours brings every event it caused.
+    void expectTriggers(int expected)
+    {
+        waitFor([&] { return triggers >= expected; });
+        settle();
+        EXPECT_EQ(triggers, expected);
+    }
+
+    std::unique_ptr<x11::X11Connection> connection = x11::X11Connection::open();
+    std::unique_ptr<x11::X11Keyboard> keyboard;
+    std::unique_ptr<x11::X11HotKeyEvents> events;
+    std::unique_ptr<x11::X11KeyboardLayout> layout;
+    std::unique_ptr<HotKeyService> service;
+    int triggers = 0;
+    int rawPresses = 0;
+    bool changedLayout = false;
+};
+
+TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceWhateverTheLocks)
+{
+    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(1);
+
+    OtherClient probe;
+    ASSERT_EQ(run({"xdotool", "key", "Num_Lock"}), 0);
+    ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_2) << "Num Lock is not on Mod2";
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(2);
+
+    ASSERT_EQ(run({"xdotool", "key", "Caps_Lock"}), 0);
+    ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_LOCK);
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(3);
+
+    ASSERT_EQ(run({"xdotool", "key", "Num_Lock"}), 0);
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(4);
+}
+
+TEST_F(X11HotKeyTest, OtherModifiersDoNotTrigger)
+{
+    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+shift+t", "ctrl+t", "t"}), 0);
+    settle();
+    EXPECT_EQ(triggers, 0);
+}
+
+TEST_F(X11HotKeyTest, HoldingTheKeysRunsTheTriggerOnce)
+{
+    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    // Longer than the server's repeat delay (660 ms unless someone changed it).
+    ASSERT_EQ(run({"xdotool", "keydown", "ctrl+alt+t", "sleep", "1", "keyup", "ctrl+alt+t"}), 0);
+    expectTriggers(1);
+    EXPECT_GT(rawPresses, 1) << "the server did not repeat the held key";
+
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(2);
+}
+
+TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrabbed)
+{
+    const xcb_keycode_t t = keyT();
+    ASSERT_NE(t, 0);
+    {
+        OtherClient other;
+        // Only the Num Lock variant is taken: the other three must be let go.
+        ASSERT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_2));
+        EXPECT_FALSE(service->registerHotKey(kControlOptionT));
+        EXPECT_FALSE(service->currentHotKey());
+        settle();
+        EXPECT_TRUE(other.grab(t, kControlAlt));
+        EXPECT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_LOCK));
+        EXPECT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2));
+    }
+    // Gone with the other program: ours to take now.
+    EXPECT_TRUE(waitFor([&] { return service->registerHotKey(kControlOptionT); }));
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(1);
+}
+
+TEST_F(X11HotKeyTest, KeysWithoutAKeyOnThisKeyboardCannotBeRegistered)
+{
+    EXPECT_FALSE(service->registerHotKey({0x3F, cmdKey})); // Function: no X key
+    EXPECT_FALSE(service->registerHotKey({200, cmdKey}));
+    EXPECT_FALSE(service->currentHotKey());
+}
+
+TEST_F(X11HotKeyTest, AfterUnregisterTheKeysReachTheFocusedWindow)
+{
+    OtherClient other;
+    xcb_connection_t* c = other.get();
+    const xcb_window_t window = xcb_generate_id(c);
+    const std::uint32_t values[] = {XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, other.root(), 0, 0, 200, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                      values);
+    xcb_map_window(c, window);
+    xcb_flush(c);
+
+    // Waits for an event of `type` on the other client's window (for key
+    // presses: of T, the modifiers before it do not count).
+    auto waitForEvent = [&](std::uint8_t type, xcb_key_press_event_t* press, int timeout = 3000) {
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            while (XcbPtr<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
+                if ((event->response_type & 0x7f) != type)
+                    continue;
+                const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
+                if (type == XCB_KEY_PRESS && key->detail != keyT())
+                    continue;
+                if (press)
+                    *press = *key;
+                return true;
+            }
+            if (timer.elapsed() >= timeout)
+                return false;
+            QThread::msleep(10);
+        }
+    };
+    ASSERT_TRUE(waitForEvent(XCB_MAP_NOTIFY, nullptr));
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+    XcbPtr<xcb_get_input_focus_reply_t> focus{
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)};
+    ASSERT_TRUE(focus && focus->focus == window);
+
+    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(1);
+    // The trigger ran, so the server has sent whatever the press caused.
+    XcbPtr<xcb_get_input_focus_reply_t> sync{
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)};
+    EXPECT_FALSE(waitForEvent(XCB_KEY_PRESS, nullptr, 0)) << "the grab let the press through";
+
+    service->unregister();
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    xcb_key_press_event_t press{};
+    ASSERT_TRUE(waitForEvent(XCB_KEY_PRESS, &press));
+    EXPECT_EQ(press.detail, keyT());
+    EXPECT_EQ(press.state & 0xff, kControlAlt);
+    settle();
+    EXPECT_EQ(triggers, 1);
+}
+
+TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheShortcutFollowsIt)
+{
+    EXPECT_EQ(service->character(6), QStringLiteral("Z"));
+    EXPECT_EQ(service->character(16), QStringLiteral("Y"));
+    EXPECT_EQ(service->character(18), QStringLiteral("1"));
+    EXPECT_EQ(service->displayName({0, cmdKey}), QStringLiteral("⌘A"));
+    EXPECT_EQ(service->displayName({0x3F, cmdKey}), QStringLiteral("⌘Key63"));
+    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+
+    changedLayout = true;
+    ASSERT_EQ(run({"setxkbmap", "de"}), 0);
+    EXPECT_EQ(service->character(6), QStringLiteral("Y"));
+    EXPECT_EQ(service->character(16), QStringLiteral("Z"));
+    // The German layout's key left of Backspace is a dead acute accent.
+    EXPECT_FALSE(service->character(24));
+    EXPECT_EQ(service->displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
+
+    settle();
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(1);
+
+    ASSERT_EQ(run({"setxkbmap", "us"}), 0);
+    EXPECT_EQ(service->character(6), QStringLiteral("Z"));
+    settle();
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(2);
+}
+
+TEST_F(X11HotKeyTest, TheGrabMovesWithTheKey)
+{
+    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    const xcb_keycode_t before = keyT();
+    ASSERT_EQ(before, 28);
+
+    // A keymap on which T and Y have swapped X key codes.
+    changedLayout = true;
+    ASSERT_EQ(run({"sh", "-c",
+                   "xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null"
+                   " | sed 's/<AD05> = 28;/<AD05> = 29;/; t; s/<AD06> = 29;/<AD06> = 28;/'"
+                   " | xkbcomp -w 0 - \"$DISPLAY\""}),
+              0);
+    ASSERT_TRUE(waitFor([&] { return keyT() == 29; }));
+    settle();
+
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
+    expectTriggers(1);
+    // The old key code types Y now.
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+y"}), 0);
+    settle();
+    EXPECT_EQ(triggers, 1);
+}
+
+} // namespace
+} // namespace tavelor
