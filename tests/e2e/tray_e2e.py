@@ -182,5 +182,43 @@ class NamesAsStoredTest(TrayTestCase):
         self.assertEqual([e.label for e in remove.entries()], ["Tom & Jerry", "my_app"])
 
 
+class NoTrayHostTest(unittest.TestCase):
+    """Without any tray host (run in a test desktop without --tray): one line on
+    stderr, and the shortcut still applies the active profile."""
+
+    def setUp(self):
+        if os.environ.get("TAVELOR_TEST_TRAY_LOG"):
+            self.skipTest("needs a test desktop without a tray host")
+        self.home = Home()
+        self.out = os.path.join(OUT, self.id().rsplit(".", 1)[-1])
+        self.clock = xdesktop.xclock("e2e-lonely-clock", width=160, height=160, x=500, y=300)
+        self.program = None
+
+    def tearDown(self):
+        if self.program:
+            self.program.stop()
+        self.clock.close()
+
+    def test_says_so_once_and_the_shortcut_still_works(self):
+        # xclock has no desktop entry: its WM_CLASS class stands for the bundle identifier.
+        self.home.write_profiles([profile("Corner", [snapshot(
+            "XClock", "e2e-lonely-clock", x=40, y=50, width=300, height=260, bundle="XClock")],
+            active=True)])
+        self.home.write_shortcut()
+        self.program = Tavelor(EXE, self.home, self.out)
+        wait_until(lambda: self.program.stderr().strip(), 10, "the note about the tray")
+        self.assertTrue(self.program.running())
+        xdesktop.key("ctrl+alt+t")
+        expected = xdesktop.Frame(40, 50, 300, 260)
+        try:
+            wait_until(lambda: self.clock.frame() == expected, 10, "the clock to move")
+        except TimeoutError:
+            self.fail(f"the clock is at {self.clock.frame()}, not {expected}; "
+                      f"stderr: {self.program.stderr()!r}")
+        self.shot_path = xdesktop.screenshot(self.out, "moved-without-tray")
+        lines = [line for line in self.program.stderr().splitlines() if line.strip()]
+        self.assertEqual(len(lines), 1, f"one line about the missing tray, got {lines!r}")
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
