@@ -8,6 +8,8 @@ class Accessibility;
 class Workspace;
 class HotKeyEvents;
 class KeyboardLayout;
+class AccessibilityTrust;
+class LoginItems;
 
 /// The platform as the logic above it sees it: one object that owns an
 /// implementation of every platform interface in this folder and hands them out
@@ -31,6 +33,10 @@ public:
     virtual HotKeyEvents& hotKeyEvents() = 0;
     /// What each key types on the current keyboard layout.
     virtual KeyboardLayout& keyboardLayout() = 0;
+    /// Whether windows may be read and moved at all.
+    virtual AccessibilityTrust& accessibilityTrust() = 0;
+    /// The program's own login item.
+    virtual LoginItems& loginItems() = 0;
 };
 
 /// The backend of this build. Never null: without a window system (no X

@@ -2,8 +2,10 @@
 
 #include "Platform/Backend.hpp"
 #include "Platform/Fake/FakeAccessibility.hpp"
+#include "Platform/Fake/FakeAccessibilityTrust.hpp"
 #include "Platform/Fake/FakeHotKeyEvents.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
+#include "Platform/Fake/FakeLoginItems.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
 
 namespace tavelor::fake {
@@ -26,11 +28,16 @@ public:
     FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
     FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
 
+    FakeAccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
+    FakeLoginItems& loginItems() override { return m_loginItems; }
+
 private:
     FakeWorkspace m_workspace;
     FakeAccessibility m_accessibility;
     FakeHotKeyEvents m_hotKeyEvents;
     FakeKeyboardLayout m_keyboardLayout;
+    FakeAccessibilityTrust m_accessibilityTrust;
+    FakeLoginItems m_loginItems;
 };
 
 } // namespace tavelor::fake

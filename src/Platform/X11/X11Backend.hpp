@@ -2,11 +2,13 @@
 
 #include "Platform/Backend.hpp"
 #include "Platform/X11/X11Accessibility.hpp"
+#include "Platform/X11/X11AccessibilityTrust.hpp"
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/X11HotKeyEvents.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
 #include "Platform/X11/X11Workspace.hpp"
+#include "Platform/Xdg/XdgLoginItems.hpp"
 
 #include <memory>
 
@@ -27,6 +29,8 @@ public:
     platform::Accessibility& accessibility() override { return *m_accessibility; }
     platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
+    platform::AccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
+    platform::LoginItems& loginItems() override { return m_loginItems; }
 
 private:
     std::unique_ptr<X11Connection> m_connection;
@@ -35,6 +39,8 @@ private:
     X11Keyboard m_keyboard{m_connection.get()};
     X11HotKeyEvents m_hotKeyEvents{m_keyboard};
     X11KeyboardLayout m_keyboardLayout{m_keyboard};
+    X11AccessibilityTrust m_accessibilityTrust{m_connection.get()};
+    xdg::XdgLoginItems m_loginItems;
 };
 
 } // namespace tavelor::x11

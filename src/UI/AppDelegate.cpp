@@ -1,0 +1,74 @@
+#include "UI/AppDelegate.hpp"
+
+#include <QCursor>
+#include <QFont>
+#include <QIcon>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+
+namespace tavelor {
+
+namespace {
+
+constexpr auto kIconResource = ":/icons/hicolor/scalable/apps/tavelor.svg";
+constexpr int kIconSize = 22;
+
+QIcon gridIcon()
+{
+    QIcon icon(QString::fromLatin1(kIconResource));
+    // Without the SVG plugins the icon exists but draws nothing.
+    if (icon.isNull() || icon.pixmap(kIconSize, kIconSize).isNull())
+        return {};
+    return icon;
+}
+
+QIcon letterIcon()
+{
+    QPixmap pixmap(kIconSize, kIconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(kIconSize - 4);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("T"));
+    painter.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(platform::Backend& backend, const MenuController::Locations& locations)
+    : m_menuController(backend, locations)
+{}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    m_statusItem = std::make_unique<QSystemTrayIcon>();
+    QIcon icon = gridIcon();
+    m_statusItem->setIcon(icon.isNull() ? letterIcon() : icon);
+    m_statusItem->setToolTip(QStringLiteral("Tavelor"));
+
+    m_menu = std::make_unique<QMenu>();
+    m_menuController.setMenu(m_menu.get());
+    m_menuController.refresh(m_menu.get());
+    m_statusItem->setContextMenu(m_menu.get());
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { statusItemActivated(reason); });
+    m_statusItem->show();
+}
+
+void AppDelegate::statusItemActivated(int reason)
+{
+    // A right click opens the context menu by itself; a left click is the
+    // usual way to open a tray utility's only menu.
+    if (reason == QSystemTrayIcon::Trigger && m_menu && !m_menu->isVisible())
+        m_menu->popup(QCursor::pos());
+}
+
+} // namespace tavelor

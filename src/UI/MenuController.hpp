@@ -1,0 +1,125 @@
+#pragma once
+
+#include "Models/WindowProfile.hpp"
+#include "Models/WindowSnapshot.hpp"
+#include "Services/HotKeyService.hpp"
+#include "Services/ProfileStore.hpp"
+#include "Services/WindowRestorer.hpp"
+#include "Services/WindowScanner.hpp"
+
+#include <QList>
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUuid>
+
+#include <memory>
+
+class QAction;
+
+namespace tavelor {
+
+namespace platform {
+class Backend;
+}
+
+/// The one controller of the tray program: owns the services and the working
+/// list of profiles, builds the whole status menu and answers every command
+/// of it. Main thread only.
+///
+/// The profiles file is the source of truth: refresh() reloads the list from
+/// it before it rebuilds the menu, and every command that changes profiles
+/// writes the whole list and rebuilds the menu (when it still exists), so the
+/// menu always shows what the file holds.
+///
+/// Menu items carry what their command needs in QAction::data(): a profile's
+/// item and the "Set as Active", "Deactivate", "Rename..." and "Delete" items
+/// its id (a QUuid), each item under "Remove App" a RemoveAppRef. A command
+/// that finds anything else there, or an id that is not in the list, does
+/// nothing.
+class MenuController final : public QObject {
+    Q_OBJECT
+
+public:
+    /// What identifies one saved window of one profile, for "Remove App".
+    struct RemoveAppRef {
+        QUuid profileID;
+        WindowSnapshot snapshot;
+    };
+
+    /// Where the profiles file and the user's settings live.
+    struct Locations {
+        /// The folder of profiles.json.
+        QString profilesFolder;
+        /// The INI file with the shortcut (hotKeyKeyCode, hotKeyModifiers).
+        QString defaultsFile;
+        /// $XDG_DATA_HOME/Tavelor and $XDG_CONFIG_HOME/Tavelor/Tavelor.conf.
+        static Locations standard();
+    };
+
+    /// Makes the store (and its folder), scanner, restorer and hot key service,
+    /// installs the shortcut's command and registers the saved shortcut.
+    /// Neither reads the profiles file nor touches a menu. `backend` must
+    /// outlive the controller.
+    explicit MenuController(platform::Backend& backend,
+                            const Locations& locations = Locations::standard());
+    ~MenuController() override;
+
+    /// The status menu, held weakly: commands rebuild it while it exists.
+    void setMenu(QMenu* menu) { m_menu = menu; }
+    QMenu* menu() const { return m_menu; }
+
+    /// Reloads the list from the file, empties `menu` and fills it anew.
+    void refresh(QMenu* menu);
+
+    const QList<WindowProfile>& profiles() const { return m_profiles; }
+    HotKeyService& hotKeyService() { return m_hotKeyService; }
+    ProfileStore& store() { return m_store; }
+    const Locations& locations() const { return m_locations; }
+
+    // Commands. Those taking an action read what the chosen item carries.
+    void saveLayout();
+    void applyProfile(QAction* sender);
+    void setActiveProfile(QAction* sender);
+    void deactivateProfile(QAction* sender);
+    /// The shortcut's command: applies the first active profile of the file.
+    void applyActiveProfile();
+    void renameProfile(QAction* sender);
+    void deleteProfile(QAction* sender);
+    void removeApp(QAction* sender);
+    void openShortcutSettings();
+    void toggleLaunchAtLogin(QAction* sender);
+
+    /// The gate before windows are read or moved: the silent query, then the
+    /// prompting one, then the alert. False when the command must stop.
+    bool checkAccessibilityPermission();
+    void showAccessibilityAlert();
+
+private:
+    using Command = void (MenuController::*)(QAction*);
+    using PlainCommand = void (MenuController::*)();
+
+    QAction* addCommand(QMenu* menu, const QString& title, Command command);
+    QAction* addCommand(QMenu* menu, const QString& title, PlainCommand command);
+    void addProfileItem(QMenu* menu, const WindowProfile& profile);
+    void fillRemoveAppMenu(QMenu* submenu, const WindowProfile& profile);
+    QString shortcutTitle() const;
+    void saveAndRefresh();
+    /// The position in the list of the profile with the id `sender` carries.
+    qsizetype indexOfProfile(QAction* sender) const;
+    qsizetype indexOfProfile(const QUuid& id) const;
+
+    platform::Backend& m_backend;
+    Locations m_locations;
+    ProfileStore m_store;
+    WindowScanner m_scanner;
+    WindowRestorer m_restorer;
+    HotKeyService m_hotKeyService;
+    QList<WindowProfile> m_profiles;
+    QPointer<QMenu> m_menu;
+};
+
+} // namespace tavelor
+
+Q_DECLARE_METATYPE(tavelor::MenuController::RemoveAppRef)
