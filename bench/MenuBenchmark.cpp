@@ -26,7 +26,8 @@ struct Fixture {
         : controller(backend, MenuController::Locations{folder.path() + "/Tavelor",
                                                         folder.path() + "/Tavelor.conf"})
     {
-        ProfileStore(folder.path() + "/Tavelor").save(test::makeTypicalProfiles(kProfiles, kWindows));
+        ProfileStore(folder.path() + "/Tavelor")
+            .save(test::makeTypicalProfiles(kProfiles, kWindows));
         controller.setMenu(&menu);
     }
     QTemporaryDir folder;
