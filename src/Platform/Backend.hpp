@@ -8,6 +8,7 @@ class Accessibility;
 class Workspace;
 class HotKeyEvents;
 class KeyboardLayout;
+class KeyEventTranslator;
 class AccessibilityTrust;
 class LoginItems;
 
@@ -33,6 +34,8 @@ public:
     virtual HotKeyEvents& hotKeyEvents() = 0;
     /// What each key types on the current keyboard layout.
     virtual KeyboardLayout& keyboardLayout() = 0;
+    /// The window system's side of the toolkit's key events.
+    virtual KeyEventTranslator& keyEventTranslator() = 0;
     /// Whether windows may be read and moved at all.
     virtual AccessibilityTrust& accessibilityTrust() = 0;
     /// The program's own login item.

@@ -87,7 +87,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& contents, mode_t
         ::fsync(file.get()) == 0;
     if (!file.close() || !written ||
         ::renameat(dir.get(), temporary.constData(), dir.get(), name.constData()) != 0) {
+        // Callers report errno: the clean-up must not replace the cause.
+        const int cause = errno;
         ::unlinkat(dir.get(), temporary.constData(), 0);
+        errno = cause;
         return false;
     }
     // Makes the rename itself durable; the new content is in place either way.

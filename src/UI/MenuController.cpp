@@ -4,11 +4,14 @@
 #include "Models/CanonicalText.hpp"
 #include "Models/ReferenceDate.hpp"
 #include "Platform/Backend.hpp"
+#include "Platform/KeyEventTranslator.hpp"
 #include "Platform/LoginItems.hpp"
 #include "Services/HotKeyStore.hpp"
+#include "Services/LoginItemService.hpp"
 #include "UI/Alert.hpp"
 #include "UI/AlertSound.hpp"
 #include "UI/MenuText.hpp"
+#include "UI/ShortcutSettingsController.hpp"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -397,10 +400,49 @@ void MenuController::removeApp(QAction* sender)
     saveAndRefresh();
 }
 
-// Commands whose windows come later: choosing them does nothing yet.
+// The shortcut window and the login item.
 
-void MenuController::openShortcutSettings() {}
+void MenuController::openShortcutSettings()
+{
+    if (!m_shortcutSettingsController)
+        m_shortcutSettingsController = std::make_unique<ShortcutSettingsController>(
+            m_hotKeyService, m_backend.keyEventTranslator(), m_locations.defaultsFile);
+    m_shortcutSettingsController->onChange = [self = QPointer<MenuController>(this)] {
+        if (MenuController* controller = self.data())
+            controller->refreshMenuIfShown();
+    };
+    m_shortcutSettingsController->showWindow();
+}
 
-void MenuController::toggleLaunchAtLogin(QAction* /*sender*/) {}
+void MenuController::toggleLaunchAtLogin(QAction* sender)
+{
+    const bool wasOn = sender && sender->isChecked();
+    LoginItemService::setEnabled(m_backend.loginItems(), !wasOn);
+    // Also after a failed registration: the system may hold an earlier one
+    // back for approval.
+    if (!wasOn && m_backend.loginItems().status() == platform::kLoginItemRequiresApproval)
+        showLaunchAtLoginApprovalAlert();
+    refreshMenuIfShown();
+}
+
+void MenuController::refreshMenuIfShown()
+{
+    if (QMenu* menu = m_menu.data())
+        refresh(menu);
+}
+
+void MenuController::showLaunchAtLoginApprovalAlert()
+{
+    Alert alert;
+    alert.messageText = localized("Approval Required");
+    alert.informativeText =
+        localized("macOS requires you to approve Tavelor in System Settings > General > Login "
+                  "Items before it can start automatically.");
+    alert.style = Alert::Style::Informational;
+    alert.addButton(localized("Open System Settings"));
+    alert.addButton(localized("Cancel"));
+    if (alert.runModal() == Alert::kFirstButtonReturn)
+        m_backend.loginItems().openSystemSettingsLoginItems();
+}
 
 } // namespace tavelor

@@ -20,6 +20,10 @@
 class QAction;
 
 namespace tavelor {
+class ShortcutSettingsController;
+}
+
+namespace tavelor {
 
 namespace platform {
 class Backend;
@@ -97,8 +101,19 @@ public:
     void renameProfile(QAction* sender);
     void deleteProfile(QAction* sender);
     void removeApp(QAction* sender);
+    /// Opens the shortcut window, made on first use and kept from then on, and
+    /// brings it to the front; its changes rebuild the menu.
     void openShortcutSettings();
+    /// Registers the login item when `sender` was built unchecked, removes it
+    /// otherwise; after registering, explains a pending approval; then
+    /// rebuilds the menu.
     void toggleLaunchAtLogin(QAction* sender);
+    void showLaunchAtLoginApprovalAlert();
+    /// Null until the shortcut window was first opened.
+    ShortcutSettingsController* shortcutSettingsController() const
+    {
+        return m_shortcutSettingsController.get();
+    }
 
     /// The gate before windows are read or moved: the silent query, then the
     /// prompting one, then the alert. False when the command must stop.
@@ -116,6 +131,8 @@ private:
     void fillRemoveAppMenu(QMenu* submenu, const WindowProfile& profile);
     QString shortcutTitle() const;
     void saveAndRefresh();
+    /// Rebuilds the status menu when it still exists.
+    void refreshMenuIfShown();
     /// The position in the list of the profile with the id `sender` carries.
     qsizetype indexOfProfile(QAction* sender) const;
     qsizetype indexOfProfile(const QUuid& id) const;
@@ -129,6 +146,8 @@ private:
     QList<WindowProfile> m_profiles;
     QPointer<QMenu> m_menu;
     MenuLabels m_labels = MenuLabels::Widgets;
+    // Last, so that it goes before the hot key service it works on.
+    std::unique_ptr<ShortcutSettingsController> m_shortcutSettingsController;
 };
 
 } // namespace tavelor

@@ -4,6 +4,7 @@
 #include "Platform/Fake/FakeAccessibility.hpp"
 #include "Platform/Fake/FakeAccessibilityTrust.hpp"
 #include "Platform/Fake/FakeHotKeyEvents.hpp"
+#include "Platform/Fake/FakeKeyEventTranslator.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
 #include "Platform/Fake/FakeLoginItems.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
@@ -27,6 +28,7 @@ public:
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
     FakeHotKeyEvents& fakeHotKeyEvents() { return m_hotKeyEvents; }
     FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
+    FakeKeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
 
     FakeAccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
     FakeLoginItems& loginItems() override { return m_loginItems; }
@@ -36,6 +38,7 @@ private:
     FakeAccessibility m_accessibility;
     FakeHotKeyEvents m_hotKeyEvents;
     FakeKeyboardLayout m_keyboardLayout;
+    FakeKeyEventTranslator m_keyEventTranslator;
     FakeAccessibilityTrust m_accessibilityTrust;
     FakeLoginItems m_loginItems;
 };

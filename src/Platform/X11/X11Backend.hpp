@@ -5,6 +5,7 @@
 #include "Platform/X11/X11AccessibilityTrust.hpp"
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/X11HotKeyEvents.hpp"
+#include "Platform/X11/X11KeyEventTranslator.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
 #include "Platform/X11/X11Workspace.hpp"
@@ -29,6 +30,7 @@ public:
     platform::Accessibility& accessibility() override { return *m_accessibility; }
     platform::HotKeyEvents& hotKeyEvents() override { return m_hotKeyEvents; }
     platform::KeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
+    platform::KeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
     platform::AccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
     platform::LoginItems& loginItems() override { return m_loginItems; }
 
@@ -39,6 +41,7 @@ private:
     X11Keyboard m_keyboard{m_connection.get()};
     X11HotKeyEvents m_hotKeyEvents{m_keyboard};
     X11KeyboardLayout m_keyboardLayout{m_keyboard};
+    X11KeyEventTranslator m_keyEventTranslator{m_keyboard};
     X11AccessibilityTrust m_accessibilityTrust{m_connection.get()};
     xdg::XdgLoginItems m_loginItems;
 };

@@ -1,70 +1,231 @@
 #include "Platform/Xdg/XdgLoginItems.hpp"
 
+#include "Services/AtomicFile.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <unistd.h>
 
 namespace tavelor::xdg {
 
 namespace {
 
-// Desktop entries are small; a larger file is not one of ours.
-constexpr qint64 kMaxEntrySize = 64 * 1024;
+constexpr char kEntryName[] = "tavelor.desktop";
+constexpr char kGroup[] = "[Desktop Entry]";
+// Far more than any entry we write; a larger file is not ours.
+constexpr qint64 kMaximumEntrySize = 64 * 1024;
 
-bool isTrue(QByteArrayView value)
+QString describe(int error)
 {
-    return value.trimmed() == "true";
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool isFalse(QByteArrayView value)
+// https://specifications.freedesktop.org/desktop-entry-spec/latest/exec-variables.html
+bool isReserved(QChar c)
 {
-    return value.trimmed() == "false";
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+
+QString unescapeString(QStringView value)
+{
+    QString result;
+    result.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != u'\\' || i + 1 == value.size()) {
+            result += c;
+            continue;
+        }
+        const QChar next = value[++i];
+        switch (next.unicode()) {
+        case 's':
+            result += u' ';
+            break;
+        case 'n':
+            result += u'\n';
+            break;
+        case 't':
+            result += u'\t';
+            break;
+        case 'r':
+            result += u'\r';
+            break;
+        case '\\':
+            result += u'\\';
+            break;
+        default:
+            result += c;
+            result += next;
+            break;
+        }
+    }
+    return result;
+}
+
+bool isExecutableFile(const QString& path)
+{
+    if (path.isEmpty() || !QDir::isAbsolutePath(path))
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
 }
 
 } // namespace
 
-QString XdgLoginItems::entryPath()
+XdgLoginItems::XdgLoginItems(QString autostartFolder, QString executable)
+    : m_folder(std::move(autostartFolder)), m_executable(std::move(executable))
+{}
+
+QString XdgLoginItems::folder() const
 {
+    if (!m_folder.isEmpty())
+        return m_folder;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart/tavelor.desktop");
+           QStringLiteral("/autostart");
+}
+
+QString XdgLoginItems::executable() const
+{
+    return m_executable.isEmpty() ? QCoreApplication::applicationFilePath() : m_executable;
+}
+
+QString XdgLoginItems::entryPath() const
+{
+    return folder() + u'/' + QLatin1String(kEntryName);
 }
 
 int XdgLoginItems::status()
 {
+    const QString program = executable();
+    if (!isExecutableFile(program))
+        return platform::kLoginItemNotFound;
+
     QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxEntrySize)
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaximumEntrySize)
         return platform::kLoginItemNotRegistered;
-    const QByteArray content = file.read(kMaxEntrySize);
-    bool inMainGroup = false;
-    for (QByteArrayView line : content.split('\n')) {
+    const QString text = QString::fromUtf8(file.read(kMaximumEntrySize));
+
+    bool inGroup = false;
+    bool enabled = true;
+    std::optional<QString> tryExec;
+    for (QStringView line : QStringView(text).split(u'\n')) {
         line = line.trimmed();
-        if (line.startsWith('[')) {
-            inMainGroup = line == "[Desktop Entry]";
+        if (line.startsWith(u'[')) {
+            inGroup = line == QLatin1String(kGroup);
             continue;
         }
-        if (!inMainGroup)
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inGroup || line.startsWith(u'#') || equals < 0)
             continue;
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0)
-            continue;
-        const QByteArrayView key = line.first(equals).trimmed();
-        const QByteArrayView value = line.sliced(equals + 1);
-        if ((key == "Hidden" && isTrue(value)) ||
-            (key == "X-GNOME-Autostart-enabled" && isFalse(value)))
-            return platform::kLoginItemNotRegistered;
+        const QStringView key = line.first(equals).trimmed();
+        const QStringView value = line.sliced(equals + 1).trimmed();
+        if (key == u"Hidden" && value == u"true")
+            enabled = false;
+        else if (key == u"X-GNOME-Autostart-enabled" && value == u"false")
+            enabled = false;
+        else if (key == u"TryExec")
+            tryExec = unescapeString(value);
     }
-    return platform::kLoginItemEnabled;
+    return enabled && tryExec == program ? platform::kLoginItemEnabled
+                                         : platform::kLoginItemNotRegistered;
 }
 
 bool XdgLoginItems::registerAndReturnError(QString& error)
 {
-    error = QStringLiteral("writing the autostart entry is not supported yet");
-    return false;
+    const QString program = executable();
+    if (!isExecutableFile(program)) {
+        error = QStringLiteral("Tavelor's executable cannot be found");
+        return false;
+    }
+    errno = 0;
+    if (!QDir().mkpath(folder()) || !writeFileAtomically(entryPath(), entryText(program), 0644)) {
+        error = describe(errno ? errno : EIO);
+        return false;
+    }
+    return true;
 }
 
 bool XdgLoginItems::unregisterAndReturnError(QString& error)
 {
-    error = QStringLiteral("removing the autostart entry is not supported yet");
+    const QByteArray path = QFile::encodeName(entryPath());
+    if (::unlink(path.constData()) == 0 || errno == ENOENT)
+        return true;
+    error = describe(errno);
     return false;
+}
+
+QByteArray XdgLoginItems::entryText(const QString& executable)
+{
+    QString text = QStringLiteral("[Desktop Entry]\n"
+                                  "Type=Application\n"
+                                  "Name=Tavelor\n"
+                                  "Comment=Puts application windows back where they were\n");
+    // TryExec is a plain string value (a path, not a command line): no quotes, no %%.
+    text += QStringLiteral("Exec=") + execArgument(executable) + u'\n';
+    text += QStringLiteral("TryExec=") + escapeString(executable) + u'\n';
+    text += QStringLiteral("Terminal=false\n"
+                           "X-GNOME-Autostart-enabled=true\n");
+    return text.toUtf8();
+}
+
+QString XdgLoginItems::execArgument(const QString& argument)
+{
+    QString quoted;
+    bool needsQuotes = argument.isEmpty();
+    for (const QChar c : argument) {
+        needsQuotes = needsQuotes || isReserved(c);
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+        // Field codes are expanded inside quotes too.
+        if (c == u'%')
+            quoted += u'%';
+    }
+    // Without a reserved character there is nothing above to escape either.
+    if (needsQuotes)
+        quoted = u'"' + quoted + u'"';
+    // The string escapes are undone before the quoting is read, so each
+    // backslash of the quoting is doubled once more.
+    return escapeString(quoted);
+}
+
+QString XdgLoginItems::escapeString(const QString& value)
+{
+    QString escaped;
+    escaped.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        switch (c.unicode()) {
+        case '\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case '\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        case '\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        // Readers trim the blanks after '='.
+        case ' ':
+            escaped += i == 0 ? QStringLiteral("\\s") : QStringLiteral(" ");
+            break;
+        default:
+            escaped += c;
+            break;
+        }
+    }
+    return escaped;
 }
 
 } // namespace tavelor::xdg

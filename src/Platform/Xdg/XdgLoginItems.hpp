@@ -2,25 +2,56 @@
 
 #include "Platform/LoginItems.hpp"
 
+#include <QByteArray>
+#include <QString>
+
 namespace tavelor::xdg {
 
-/// The login item as an XDG autostart entry,
-/// $XDG_CONFIG_HOME/autostart/tavelor.desktop.
+/// The login item as an XDG autostart entry: `tavelor.desktop` in the user's
+/// autostart folder ($XDG_CONFIG_HOME/autostart, by default ~/.config/autostart),
+/// which XDG sessions start at login.
 ///
-/// status() is 1 when that file exists and is enabled (neither "Hidden=true"
-/// nor "X-GNOME-Autostart-enabled=false" in its [Desktop Entry] group), else 0;
-/// this platform never asks for approval, so 2 never occurs. Writing and
-/// removing the entry is not done here yet: both changes answer false with a
-/// description saying so.
+/// The entry is ours when its TryExec names the running executable; it is
+/// enabled unless its [Desktop Entry] group says `Hidden=true` or
+/// `X-GNOME-Autostart-enabled=false` (how desktops switch an entry off without
+/// removing it). status(): 1 ours and enabled; 0 absent, disabled, someone
+/// else's or unreadable; 3 when the executable is not an executable file (it
+/// was removed or replaced while running). Never 2: nothing here waits for the
+/// user's approval. Folder and executable are read afresh at every call.
 class XdgLoginItems final : public platform::LoginItems {
 public:
+    /// The running program and the user's autostart folder.
+    XdgLoginItems() = default;
+    /// For tests: another folder and executable.
+    XdgLoginItems(QString autostartFolder, QString executable);
+
     int status() override;
+    /// Writes the entry in one atomic step, making the folder when needed.
     bool registerAndReturnError(QString& error) override;
+    /// Removes the entry; a missing entry is success.
     bool unregisterAndReturnError(QString& error) override;
+    /// Desktops have no common page for login items; the autostart entry is a
+    /// plain file, and nothing here ever waits for an approval. Does nothing.
     void openSystemSettingsLoginItems() override {}
 
-    /// The autostart entry's path, from the environment at the time of the call.
-    static QString entryPath();
+    QString entryPath() const;
+
+    /// The entry's text for `executable`: Exec and TryExec name it, each
+    /// escaped by the Desktop Entry rules for its value type.
+    static QByteArray entryText(const QString& executable);
+    /// `argument` as one argument of an Exec value, as written in the file:
+    /// quoted when it holds a reserved character, `%` doubled, then escaped as
+    /// a string value.
+    static QString execArgument(const QString& argument);
+    /// The string-value escapes of a desktop entry (\\, \n, \t, \r, a leading \s).
+    static QString escapeString(const QString& value);
+
+private:
+    QString folder() const;
+    QString executable() const;
+
+    QString m_folder;
+    QString m_executable;
 };
 
 } // namespace tavelor::xdg

@@ -1,0 +1,74 @@
+#!/usr/bin/python3
+"""What scripts/run shows when there is no display: Tavelor doing its main job
+in a throw-away test desktop (run inside tests/desktop/test-desktop --tray).
+
+Two sample windows are saved as a profile through the tray menu and its dialog,
+the profile is set active, the windows are scrambled, and the shortcut
+(Control+Alt+T) puts them back. Screenshots of each stage go to OUT.
+
+    demo.py TAVELOR OUT
+"""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import tray_steps  # noqa: E402
+import xdesktop  # noqa: E402
+from panel import Panel, wait_until  # noqa: E402
+from tavelor_process import CONTROL_OPTION, HOTKEY_T, Home, Tavelor  # noqa: E402
+
+
+def describe(clients):
+    return ", ".join(f"{c.title} {c.frame().width}x{c.frame().height}+{c.frame().x}+{c.frame().y}"
+                     for c in clients)
+
+
+def main(executable, out):
+    os.makedirs(out, exist_ok=True)
+    home = Home()
+    home.write_shortcut(HOTKEY_T, CONTROL_OPTION)
+    panel = Panel()
+    clients = [xdesktop.xterm("Sample terminal", 80, 24, 60, 60),
+               xdesktop.xclock("Sample clock", 220, 220, 760, 90)]
+    program = Tavelor(executable, home, out)
+    try:
+        xdesktop.settle(*clients)
+        saved = {c.title: c.frame() for c in clients}
+        print(f"Tavelor runs in a test desktop ({os.environ.get('DISPLAY')}).")
+        print(f"  windows: {describe(clients)}")
+
+        menu = panel.wait_for_item(program.pid).menu()
+        layout = menu.wait_for(lambda l: l.find("Save Layout..."), what="the tray menu")
+        layout = tray_steps.save_layout(menu, layout, program.pid, "Sample layout")
+        layout = tray_steps.set_active(menu, layout, "Sample layout")
+        print('  saved them as "Sample layout" from the tray menu, and set it active')
+        before = xdesktop.screenshot(out, "before")
+
+        clients[0].move_resize(520, 360, 560, 300)
+        clients[1].move_resize(80, 470, 300, 200)
+        print(f"  scrambled: {describe(clients)}")
+        scrambled = xdesktop.screenshot(out, "scrambled")
+
+        xdesktop.key("ctrl+alt+t")
+        wait_until(lambda: all(xdesktop.frames_match(c.frame(), saved[c.title], c.increments())
+                               for c in clients), 10, "the windows to be back")
+        print(f"  Control+Alt+T put them back: {describe(clients)}")
+        after = xdesktop.screenshot(out, "after")
+        print("Screenshots:")
+        for path in (before, scrambled, after):
+            print(f"  {path}")
+        return 0
+    except (TimeoutError, OSError) as error:
+        print(f"scripts/run: the show stopped: {error}", file=sys.stderr)
+        print(f"  Tavelor's stderr: {program.stderr_path}", file=sys.stderr)
+        return 1
+    finally:
+        program.stop()
+        for client in clients:
+            client.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))

@@ -1,0 +1,154 @@
+"""The X side of the end-to-end tests: real clients, their frames, moves, keys, screenshots.
+
+Frames are read from the X server the way Tavelor defines them: the client's
+origin in root coordinates minus the left and top `_NET_FRAME_EXTENTS`, the
+client's size plus the extents. (xdotool's and wmctrl's own geometry count the
+frame twice, so they are only used to send requests.)
+"""
+
+import os
+import re
+import subprocess
+import time
+
+from panel import wait_until
+
+
+def run(*argv, check=True):
+    return subprocess.run(argv, check=check, capture_output=True, text=True).stdout
+
+
+class Frame(tuple):
+    """x, y, width, height of a window's visible frame."""
+
+    def __new__(cls, x, y, width, height):
+        return super().__new__(cls, (x, y, width, height))
+
+    x = property(lambda self: self[0])
+    y = property(lambda self: self[1])
+    width = property(lambda self: self[2])
+    height = property(lambda self: self[3])
+
+
+def frame_extents(window):
+    out = run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS", check=False)
+    match = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
+    return tuple(int(v) for v in match.groups()) if match else (0, 0, 0, 0)
+
+
+def frame_of(window):
+    info = run("xwininfo", "-id", str(window))
+    fields = {key: int(value) for key, value in
+              re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s*(-?\d+)", info, re.M)}
+    left, right, top, bottom = frame_extents(window)
+    return Frame(fields["Absolute upper-left X"] - left, fields["Absolute upper-left Y"] - top,
+                 fields["Width"] + left + right, fields["Height"] + top + bottom)
+
+
+def size_increments(window):
+    """The client's WM_NORMAL_HINTS resize increments, (1, 1) when it sets none."""
+    out = run("xprop", "-id", str(window), "WM_NORMAL_HINTS", check=False)
+    match = re.search(r"resize increment:\s*(\d+) by (\d+)", out)
+    return (int(match.group(1)), int(match.group(2))) if match else (1, 1)
+
+
+def frames_match(actual, expected, increments=(1, 1)):
+    """Same position; sizes equal, or within one resize increment below or above
+    (an application that applies increments rounds the size it is given)."""
+    width_step, height_step = increments
+    return (actual.x == expected.x and actual.y == expected.y
+            and abs(actual.width - expected.width) < max(width_step, 1)
+            and abs(actual.height - expected.height) < max(height_step, 1))
+
+
+class Client:
+    """A real X client with one top-level window, found by its unique title."""
+
+    def __init__(self, argv, title):
+        self.title = title
+        self.process = subprocess.Popen(argv, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        self.window = wait_until(self._find, 15, f"the window {title!r}")
+        # Mapped and managed: openbox sets the frame extents when it reparents.
+        wait_until(lambda: frame_extents(self.window) != (0, 0, 0, 0), 10,
+                   f"openbox to frame {title!r}")
+
+    def _find(self):
+        out = run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(self.title)}$",
+                  check=False)
+        ids = [int(line) for line in out.split()]
+        return ids[0] if ids else None
+
+    def frame(self):
+        return frame_of(self.window)
+
+    def increments(self):
+        return size_increments(self.window)
+
+    def move_resize(self, x, y, width, height):
+        """Asks the window manager for a new frame (EWMH, as a pager does), and
+        waits until the window has left its old one."""
+        before = self.frame()
+        run("wmctrl", "-i", "-r", hex(self.window), "-e", f"0,{x},{y},{width},{height}")
+        wait_until(lambda: self.frame() != before, 10, f"{self.title!r} to move")
+        settle(self)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def settle(*clients, quiet=0.3, timeout=10):
+    """Waits until the clients' frames have stayed the same for `quiet` seconds."""
+    deadline = time.monotonic() + timeout
+    last = [c.frame() for c in clients]
+    still_since = time.monotonic()
+    while time.monotonic() < deadline:
+        time.sleep(0.05)
+        now = [c.frame() for c in clients]
+        if now != last:
+            last, still_since = now, time.monotonic()
+        elif time.monotonic() - still_since >= quiet:
+            return last
+    return last
+
+
+def xterm(title, columns=80, rows=24, x=40, y=40):
+    return Client(["xterm", "-T", title, "-n", title, "-geometry", f"{columns}x{rows}+{x}+{y}",
+                   "-e", "sleep", "600"], title)
+
+
+def xclock(title, width=180, height=180, x=600, y=60):
+    return Client(["xclock", "-title", title, "-geometry", f"{width}x{height}+{x}+{y}"], title)
+
+
+def windows_of(pid):
+    """The visible windows of a process (its _NET_WM_PID), newest last."""
+    out = run("xdotool", "search", "--onlyvisible", "--pid", str(pid), check=False)
+    return [int(line) for line in out.split()]
+
+
+def activate(window):
+    run("xdotool", "windowactivate", "--sync", str(window), check=False)
+    wait_until(lambda: run("xdotool", "getactivewindow", check=False).strip() == str(window),
+               5, f"window {window} to take the focus")
+
+
+def type_text(text):
+    run("xdotool", "type", "--delay", "20", text)
+
+
+def key(*keys):
+    run("xdotool", "key", "--clearmodifiers", *keys)
+
+
+def screenshot(folder, name):
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, f"{name}.png")
+    run("import", "-window", "root", path)
+    return path
