@@ -45,26 +45,18 @@ struct EventTypeSpec {
 
 /// Opaque objects behind the handles. A backend derives its own and hands out
 /// pointers; the caller never looks inside. Null is "no handle".
-class EventTarget {
+class EventObject {
 public:
-    virtual ~EventTarget() = default;
+    EventObject() = default;
+    virtual ~EventObject() = default;
+    EventObject(const EventObject&) = delete;
+    EventObject& operator=(const EventObject&) = delete;
 };
-class EventHotKey {
-public:
-    virtual ~EventHotKey() = default;
-};
-class EventHandler {
-public:
-    virtual ~EventHandler() = default;
-};
-class EventHandlerCall {
-public:
-    virtual ~EventHandlerCall() = default;
-};
-class Event {
-public:
-    virtual ~Event() = default;
-};
+class EventTarget : public EventObject {};
+class EventHotKey : public EventObject {};
+class EventHandler : public EventObject {};
+class EventHandlerCall : public EventObject {};
+class Event : public EventObject {};
 
 using EventTargetRef = EventTarget*;
 using EventHotKeyRef = EventHotKey*;

@@ -1,5 +1,7 @@
 #include "UI/AppDelegate.hpp"
 
+#include "UI/TrayMenuPath.hpp"
+
 #include <QCursor>
 #include <QFont>
 #include <QIcon>
@@ -49,6 +51,8 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    m_labels = trayMenuLabels();
+    m_menuController.setMenuLabels(m_labels);
     m_statusItem = std::make_unique<QSystemTrayIcon>();
     QIcon icon = gridIcon();
     m_statusItem->setIcon(icon.isNull() ? letterIcon() : icon);
@@ -67,8 +71,20 @@ void AppDelegate::statusItemActivated(int reason)
 {
     // A right click opens the context menu by itself; a left click is the
     // usual way to open a tray utility's only menu.
-    if (reason == QSystemTrayIcon::Trigger && m_menu && !m_menu->isVisible())
-        m_menu->popup(QCursor::pos());
+    if (reason != QSystemTrayIcon::Trigger || !m_menu)
+        return;
+    if (m_labels == MenuLabels::Widgets) {
+        if (!m_menu->isVisible())
+            m_menu->popup(QCursor::pos());
+        return;
+    }
+    // The tray's own menu is exported for the panel to draw and cannot pop up
+    // here; a panel that sends the left click to us gets a drawn copy, with
+    // labels written for QMenu. It goes when it closes.
+    auto* popup = new QMenu;
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    m_menuController.refresh(popup, MenuLabels::Widgets);
+    popup->popup(QCursor::pos());
 }
 
 } // namespace tavelor

@@ -42,6 +42,7 @@ private:
     MenuController m_menuController;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    MenuLabels m_labels = MenuLabels::Widgets;
 };
 
 } // namespace tavelor

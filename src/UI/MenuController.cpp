@@ -75,7 +75,19 @@ MenuController::~MenuController() = default;
 
 void MenuController::refresh(QMenu* menu)
 {
+    refresh(menu, m_labels);
+}
+
+void MenuController::refresh(QMenu* menu, MenuLabels labels)
+{
+    const MenuLabels previous = std::exchange(m_labels, labels);
     m_profiles = m_store.load();
+    fill(menu);
+    m_labels = previous;
+}
+
+void MenuController::fill(QMenu* menu)
+{
     if (!menu)
         return;
     // Submenus are children of the menu and the actions belong to it, so
@@ -137,7 +149,8 @@ QAction* MenuController::addCommand(QMenu* menu, const QString& title, Command c
 void MenuController::addProfileItem(QMenu* menu, const WindowProfile& profile)
 {
     const QVariant id = QVariant::fromValue(profile.id);
-    QAction* item = addCommand(menu, menuItemText(profile.name), &MenuController::applyProfile);
+    QAction* item =
+        addCommand(menu, menuItemText(profile.name, m_labels), &MenuController::applyProfile);
     item->setData(id);
     if (profile.isActive) {
         item->setCheckable(true);
@@ -180,7 +193,8 @@ void MenuController::fillRemoveAppMenu(QMenu* submenu, const WindowProfile& prof
         QString title = key;
         if (totals.value(normalized) != 1)
             title += QStringLiteral(" (") + QString::number(ordinal) + QLatin1Char(')');
-        QAction* item = addCommand(submenu, menuItemText(title), &MenuController::removeApp);
+        QAction* item =
+            addCommand(submenu, menuItemText(title, m_labels), &MenuController::removeApp);
         item->setData(QVariant::fromValue(RemoveAppRef{profile.id, snapshot}));
     }
 }
@@ -189,8 +203,8 @@ QString MenuController::shortcutTitle() const
 {
     QString title = localized("Raccourci clavier…");
     if (const std::optional<HotKey>& hotKey = m_hotKeyService.currentHotKey())
-        title += QStringLiteral(" (") + menuItemText(m_hotKeyService.displayName(*hotKey)) +
-                 QLatin1Char(')');
+        title += QStringLiteral(" (") +
+                 menuItemText(m_hotKeyService.displayName(*hotKey), m_labels) + QLatin1Char(')');
     return title;
 }
 

@@ -6,6 +6,7 @@
 #include "Services/ProfileStore.hpp"
 #include "Services/WindowRestorer.hpp"
 #include "Services/WindowScanner.hpp"
+#include "UI/MenuText.hpp"
 
 #include <QList>
 #include <QMenu>
@@ -70,8 +71,16 @@ public:
     void setMenu(QMenu* menu) { m_menu = menu; }
     QMenu* menu() const { return m_menu; }
 
+    /// How names are written into labels so that they show as stored; for
+    /// the menu QMenu draws unless told otherwise. Takes effect at the next
+    /// refresh().
+    void setMenuLabels(MenuLabels labels) { m_labels = labels; }
+
     /// Reloads the list from the file, empties `menu` and fills it anew.
     void refresh(QMenu* menu);
+    /// The same, for a menu whose labels are drawn by `labels` (a popup of
+    /// our own beside an exported tray menu).
+    void refresh(QMenu* menu, MenuLabels labels);
 
     const QList<WindowProfile>& profiles() const { return m_profiles; }
     HotKeyService& hotKeyService() { return m_hotKeyService; }
@@ -100,6 +109,7 @@ private:
     using Command = void (MenuController::*)(QAction*);
     using PlainCommand = void (MenuController::*)();
 
+    void fill(QMenu* menu);
     QAction* addCommand(QMenu* menu, const QString& title, Command command);
     QAction* addCommand(QMenu* menu, const QString& title, PlainCommand command);
     void addProfileItem(QMenu* menu, const WindowProfile& profile);
@@ -118,6 +128,7 @@ private:
     HotKeyService m_hotKeyService;
     QList<WindowProfile> m_profiles;
     QPointer<QMenu> m_menu;
+    MenuLabels m_labels = MenuLabels::Widgets;
 };
 
 } // namespace tavelor

@@ -9,14 +9,21 @@ QString localized(const char* text)
     return QCoreApplication::translate("Tavelor", text);
 }
 
-QString menuItemText(const QString& name)
+QString menuItemText(const QString& name, MenuLabels labels)
 {
     QString text = name;
-    // QMenu draws what follows a tab in the shortcut column, right-aligned;
-    // a name is one label, so its tabs show as spaces.
     text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    // QMenu reads "&x" as a mnemonic and "&&" as one ampersand.
-    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (labels == MenuLabels::Widgets) {
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        return text;
+    }
+    text.replace(QLatin1Char('_'), QStringLiteral("__"));
+    // Qt would turn the name's first "&" into a mnemonic mark and hide it. A
+    // leading "&" of our own takes that conversion instead: it becomes "_",
+    // which makes the first character the mnemonic and shows nothing itself,
+    // and every "&" of the name then passes through as it is.
+    if (text.contains(QLatin1Char('&')))
+        text.prepend(QLatin1Char('&'));
     return text;
 }
 

@@ -8,9 +8,23 @@ namespace tavelor {
 /// with the English text itself as the key.
 QString localized(const char* text);
 
-/// The label of a menu item that shows a name exactly as stored (a profile's
-/// name, an application's name). See MenuText.cpp for what this protects
-/// against.
-QString menuItemText(const QString& name);
+/// Who draws the status menu, which decides how a label must be written for a
+/// name to show as stored.
+enum class MenuLabels {
+    /// QMenu draws it (the XEmbed tray, a popup of our own): "&x" marks a
+    /// mnemonic, "&&" is an ampersand, "_" is itself.
+    Widgets,
+    /// A panel draws it from Qt's com.canonical.dbusmenu export (the
+    /// StatusNotifierItem tray). Qt turns the label's first "&" into "_" and
+    /// passes everything else through; the panel then reads "_x" as a
+    /// mnemonic and "__" as an underscore, and "&" as itself.
+    DBusMenu,
+};
+
+/// The label of a menu item that shows a name (a profile's, an
+/// application's) exactly as stored. A tab in the name shows as a space: both
+/// kinds of menu draw what follows a tab in the shortcut column, and a name is
+/// one label.
+QString menuItemText(const QString& name, MenuLabels labels);
 
 } // namespace tavelor

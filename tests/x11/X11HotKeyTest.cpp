@@ -1,3 +1,4 @@
+#include "Platform/X11/KeyCodeTable.hpp"
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/X11HotKeyEvents.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
@@ -297,6 +298,30 @@ TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheShortcutFollowsIt)
     settle();
     ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
     expectTriggers(2);
+}
+
+TEST_F(X11HotKeyTest, EveryNamedKeyIsOnTheDefaultKeyboard)
+{
+    const x11::XkbKeymapPtr keymap = keyboard->keymap();
+    ASSERT_TRUE(keymap);
+    int named = 0;
+    for (std::uint16_t code = 0; code < 256; ++code) {
+        const auto name = x11::xkbKeyName(code);
+        if (!name)
+            continue;
+        ++named;
+        EXPECT_TRUE(x11::X11Keyboard::xKeyCode(keymap.get(), code)) << *name;
+        EXPECT_EQ(x11::keyCodeForXkbKeyName(*name), code) << *name;
+    }
+    EXPECT_EQ(named, 119);
+    // The names of the keys around the shortcut.
+    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 0), 38);   // A
+    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 17), 28);  // T
+    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 36), 36);  // Return
+    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 49), 65);  // Space
+    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 53), 9);   // Escape
+    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 122), 67); // F1
+    EXPECT_FALSE(x11::keyCodeForXkbKeyName("XXXX"));
 }
 
 TEST_F(X11HotKeyTest, TheGrabMovesWithTheKey)

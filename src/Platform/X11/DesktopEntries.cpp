@@ -1,8 +1,10 @@
 #include "Platform/X11/DesktopEntries.hpp"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tavelor::x11 {
 
@@ -152,14 +154,39 @@ DesktopEntries::DesktopEntries(QStringList dataDirs, QString posixLocale)
     : m_dataDirs(std::move(dataDirs)), m_locale(std::move(posixLocale))
 {}
 
+std::vector<qint64> DesktopEntries::folderStamps() const
+{
+    // Adding or removing a file changes its folder's modification time; -1
+    // stands for a folder that does not exist.
+    std::vector<qint64> stamps;
+    stamps.reserve(std::size_t(m_folders.size()));
+    for (const QString& folder : m_folders) {
+        const QFileInfo info(folder);
+        stamps.push_back(info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1);
+    }
+    return stamps;
+}
+
+void DesktopEntries::reloadIfChanged()
+{
+    if (m_loaded && folderStamps() != m_stamps)
+        load();
+}
+
 void DesktopEntries::load()
 {
     m_loaded = true;
+    m_entries.clear();
+    m_byId.clear();
+    m_byStartupWmClass.clear();
+    m_folders.clear();
     const QStringList dataDirs = m_dataDirs.value_or(dataDirsFromEnvironment());
     const QStringList localeKeys = localeKeysFor(m_locale.value_or(posixLocaleFromEnvironment()));
+    for (const QString& dataDir : dataDirs)
+        m_folders << dataDir + QStringLiteral("/applications");
+    m_stamps = folderStamps();
     QSet<QString> seenIds; // an id found in an earlier folder hides later ones
-    for (const QString& dataDir : dataDirs) {
-        const QString base = dataDir + QStringLiteral("/applications");
+    for (const QString& base : std::as_const(m_folders)) {
         QDirIterator it(base, {QStringLiteral("*.desktop")}, QDir::Files,
                         QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext()) {

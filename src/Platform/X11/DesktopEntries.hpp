@@ -31,7 +31,10 @@ QStringList localeKeysFor(const QString& posixLocale);
 
 /// Desktop entries of the applications folders of $XDG_DATA_HOME and
 /// $XDG_DATA_DIRS, read on first use and kept: an application's identity
-/// lookups cost a hash lookup each after that.
+/// lookups cost a hash lookup each after that. They are read again when one of
+/// those folders has changed (an application installed while Tavelor runs),
+/// since an application's bundle identifier must not depend on whether its
+/// desktop file was there when Tavelor started.
 class DesktopEntries {
 public:
     DesktopEntries() = default;
@@ -47,12 +50,19 @@ public:
     const DesktopEntry* find(const QString& instance, const QString& className,
                              const QString& gtkApplicationId);
 
+    /// Reads the entries again if an applications folder was added, removed
+    /// or changed since they were read (a few stat calls otherwise).
+    void reloadIfChanged();
+
 private:
     void load();
+    std::vector<qint64> folderStamps() const;
 
     std::optional<QStringList> m_dataDirs;
     std::optional<QString> m_locale;
     bool m_loaded = false;
+    QStringList m_folders;
+    std::vector<qint64> m_stamps;
     std::vector<DesktopEntry> m_entries;
     QHash<QString, std::size_t> m_byId;
     QHash<QString, std::size_t> m_byStartupWmClass;

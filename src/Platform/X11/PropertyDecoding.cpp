@@ -125,6 +125,8 @@ std::vector<std::uint32_t> decodeCardinals(std::span<const std::byte> bytes, std
     if (format != 32)
         return values;
     values.resize(bytes.size() / sizeof(std::uint32_t));
+    if (values.empty())
+        return values;
     std::memcpy(values.data(), bytes.data(), values.size() * sizeof(std::uint32_t));
     return values;
 }

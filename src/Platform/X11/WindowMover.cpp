@@ -72,6 +72,8 @@ void WindowMover::clearStates(const X11WindowElement& element)
     const bool fullscreen = has(states, m_atoms.netWmStateFullscreen);
     if (!maximised && !fullscreen)
         return;
+    const auto now = std::chrono::steady_clock::now();
+    std::erase_if(m_corrections, [now](const auto& entry) { return entry.second.until < now; });
     // Watch the extents the window manager is about to change.
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     auto cookie = xcb_change_window_attributes_checked(m_connection.get(), element.window(),
@@ -80,7 +82,7 @@ void WindowMover::clearStates(const X11WindowElement& element)
     Target& target = m_corrections[element.window()];
     target = Target{};
     target.gtkExtents = element.readings().gtkFrameExtents;
-    target.until = std::chrono::steady_clock::now() + kCorrectionWindow;
+    target.until = now + kCorrectionWindow;
     if (fullscreen)
         sendToRoot(m_connection, element.window(), m_atoms.netWmState,
                    {kStateRemove, m_atoms.netWmStateFullscreen, XCB_ATOM_NONE, 2, 0});

@@ -26,6 +26,7 @@ std::vector<platform::RunningApplication> X11Workspace::runningApplications()
     if (const EwmhAtoms* ewmh = atoms(); ewmh && !m_connection->hasError()) {
         if (!m_clientIds)
             m_clientIds = ScanPass::supportsClientIds(*m_connection);
+        m_desktopEntries.reloadIfChanged();
         ProcessContext context;
         context.ownProcessIdentifier = static_cast<std::int32_t>(::getpid());
         context.resourceIdMask = xcb_get_setup(m_connection->get())->resource_id_mask;

@@ -1,0 +1,116 @@
+#include "Platform/X11/PropertyDecoding.hpp"
+
+#include "Platform/X11/WindowGeometry.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace tavelor::x11 {
+namespace {
+
+std::vector<std::byte> words(std::initializer_list<std::uint32_t> values)
+{
+    std::vector<std::byte> bytes(values.size() * 4);
+    std::memcpy(bytes.data(), std::data(values), bytes.size());
+    return bytes;
+}
+
+TEST(PropertyDecodingTest, TextByEncoding)
+{
+    struct Case {
+        std::string_view bytes;
+        TextEncoding encoding;
+        bool truncated;
+        QString expected;
+    } cases[] = {
+        {"caf\xc3\xa9", TextEncoding::Utf8, false, QStringLiteral("caf\u00e9")},
+        {"a\xff\xfe"
+         "b",
+         TextEncoding::Utf8, false, QStringLiteral("a\uFFFD\uFFFDb")},
+        {"ab\xc3", TextEncoding::Utf8, false, QStringLiteral("ab\uFFFD")},
+        // Cut by the read limit in the middle of a character: the piece goes.
+        {"ab\xe2\x82", TextEncoding::Utf8, true, QStringLiteral("ab")},
+        {"ab\xe2\x82\xac", TextEncoding::Utf8, true, QStringLiteral("ab\u20ac")},
+        {"caf\xe9", TextEncoding::Latin1, false, QStringLiteral("caf\u00e9")},
+        {"a\x1b%G\xc3\xa9\x1b%@b", TextEncoding::CompoundText, false, QStringLiteral("a\u00e9b")},
+        {"\xe9\x1b-A\xe9", TextEncoding::CompoundText, false, QStringLiteral("\u00e9\u00e9")},
+        // A set we do not know (JIS X 0208) gives replacement characters, then
+        // ASCII comes back.
+        {"\x1b$(B\x30\x21\x1b(Bok", TextEncoding::CompoundText, false,
+         QStringLiteral("\uFFFD\uFFFDok")},
+        {"\x1b%Gunterminated \xc3\xa9", TextEncoding::CompoundText, false,
+         QStringLiteral("unterminated \u00e9")},
+        {"\x1b", TextEncoding::CompoundText, false, QString()},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(decodeText(c.bytes, c.encoding, c.truncated), c.expected)
+            << ::testing::PrintToString(std::string(c.bytes));
+    }
+}
+
+TEST(PropertyDecodingTest, WmClass)
+{
+    auto wmClass = decodeWmClass(std::string_view("xterm\0XTerm\0", 12), 8);
+    ASSERT_TRUE(wmClass);
+    EXPECT_EQ(wmClass->instance, QStringLiteral("xterm"));
+    EXPECT_EQ(wmClass->className, QStringLiteral("XTerm"));
+    wmClass = decodeWmClass("only", 8);
+    ASSERT_TRUE(wmClass);
+    EXPECT_EQ(wmClass->className, QString());
+    EXPECT_FALSE(decodeWmClass("xterm", 32));
+}
+
+TEST(PropertyDecodingTest, PidsAndExtentsRejectWhatNoWindowManagerSets)
+{
+    EXPECT_EQ(decodePid(words({4242}), 32), 4242);
+    EXPECT_EQ(decodePid(words({0}), 32), std::nullopt);
+    EXPECT_EQ(decodePid(words({0x80000000u}), 32), std::nullopt);
+    EXPECT_EQ(decodePid(words({4242}), 8), std::nullopt);
+    EXPECT_EQ(decodePid({}, 32), std::nullopt);
+
+    EXPECT_EQ(decodeFrameExtents(words({1, 2, 20, 5}), 32), (FrameExtents{1, 2, 20, 5}));
+    EXPECT_EQ(decodeFrameExtents(words({1, 2, 20}), 32), std::nullopt);
+    EXPECT_EQ(decodeFrameExtents(words({1, 2, 20, 5}), 16), std::nullopt);
+    EXPECT_EQ(decodeFrameExtents(words({1, 2, 4000000000u, 5}), 32), std::nullopt);
+    // An odd byte count (a truncated property) never reads past the end.
+    std::vector<std::byte> odd = words({7, 7});
+    odd.pop_back();
+    EXPECT_EQ(decodeCardinals(odd, 32), std::vector<std::uint32_t>{7});
+}
+
+TEST(WindowGeometryTest, VisibleFrameAndTheRequestsThatReproduceIt)
+{
+    const ClientPlacement client{101, 120, 484, 316};
+    const FrameExtents openbox{1, 1, 20, 5};
+    const WindowFrame frame = visibleFrame(client, openbox, std::nullopt);
+    EXPECT_EQ(frame, (WindowFrame{100, 100, 486, 341}));
+    const auto size = sizeRequest(frame.width, frame.height, openbox, std::nullopt);
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size->width, 484u);
+    EXPECT_EQ(size->height, 316u);
+
+    // Client-side decorations: shadows are inside the client window.
+    const FrameExtents shadows{10, 12, 8, 14};
+    const WindowFrame csd = visibleFrame({200, 200, 300, 200}, std::nullopt, shadows);
+    EXPECT_EQ(csd, (WindowFrame{210, 208, 278, 178}));
+    const auto position = positionRequest(csd.x, csd.y, shadows);
+    ASSERT_TRUE(position);
+    EXPECT_EQ(position->x, 200);
+    EXPECT_EQ(position->y, 200);
+    const auto csdSize = sizeRequest(csd.width, csd.height, std::nullopt, shadows);
+    EXPECT_EQ(csdSize->width, 300u);
+    EXPECT_EQ(csdSize->height, 200u);
+    // Shadows that would leave nothing are not believed.
+    EXPECT_EQ(visibleFrame({0, 0, 100, 100}, std::nullopt, FrameExtents{60, 60, 0, 0}),
+              (WindowFrame{0, 0, 100, 100}));
+
+    EXPECT_FALSE(positionRequest(std::nan(""), 0, std::nullopt));
+    EXPECT_FALSE(sizeRequest(100, INFINITY, std::nullopt, std::nullopt));
+    EXPECT_EQ(positionRequest(-1e12, 1e12, std::nullopt)->x, -32768);
+    EXPECT_EQ(sizeRequest(-5, 1e9, std::nullopt, std::nullopt)->width, 1u);
+    EXPECT_EQ(sizeRequest(-5, 1e9, std::nullopt, std::nullopt)->height, 32767u);
+}
+
+} // namespace
+} // namespace tavelor::x11

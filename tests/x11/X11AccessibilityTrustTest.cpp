@@ -1,0 +1,66 @@
+#include "Platform/X11/X11AccessibilityTrust.hpp"
+
+#include "Platform/X11/X11Connection.hpp"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <sys/types.h>
+
+namespace tavelor::x11 {
+namespace {
+
+// Waits for a change made by another process (the window manager starting or
+// going away); fails after a generous bound rather than hanging.
+bool eventually(const std::function<bool()>& condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        if (condition())
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+TEST(X11AccessibilityTrust, FollowsTheWindowManagerWithoutARestart)
+{
+    const QByteArray wmPid = qgetenv("TAVELOR_TEST_WM_PID");
+    ASSERT_FALSE(wmPid.isEmpty()) << "needs the test desktop's window manager";
+    std::unique_ptr<X11Connection> connection = X11Connection::open();
+    ASSERT_NE(connection, nullptr);
+    X11AccessibilityTrust trust(connection.get());
+
+    EXPECT_TRUE(trust.isProcessTrusted());
+    EXPECT_TRUE(trust.isProcessTrustedWithOptions(true));
+
+    // An exiting openbox leaves its root properties behind, naming a window
+    // that no longer exists: that is no window manager.
+    ASSERT_EQ(::kill(static_cast<pid_t>(wmPid.toLongLong()), SIGTERM), 0);
+    EXPECT_TRUE(eventually([&] { return !trust.isProcessTrusted(); }));
+    EXPECT_FALSE(trust.isProcessTrustedWithOptions(true));
+
+    QProcess openbox;
+    openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    ASSERT_TRUE(openbox.waitForStarted());
+    EXPECT_TRUE(eventually([&] { return trust.isProcessTrusted(); }));
+    openbox.terminate();
+    openbox.waitForFinished();
+}
+
+TEST(X11AccessibilityTrust, NoDisplayIsNeverTrusted)
+{
+    X11AccessibilityTrust trust(nullptr);
+    EXPECT_FALSE(trust.isProcessTrusted());
+    EXPECT_FALSE(trust.isProcessTrustedWithOptions(true));
+}
+
+} // namespace
+} // namespace tavelor::x11

@@ -1,0 +1,200 @@
+#include "Platform/X11/X11Elements.hpp"
+#include "Services/WindowRestorer.hpp"
+#include "support/X11TestCase.hpp"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace tavelor::x11::testing {
+namespace {
+
+QString id(xcb_window_t window)
+{
+    return QStringLiteral("0x%1").arg(window, 0, 16);
+}
+
+class X11ApplyTest : public X11TestCase {
+protected:
+    WindowRestorer::ApplyResult apply(const WindowProfile& profile)
+    {
+        return WindowRestorer(backend().workspace(), backend().accessibility()).apply(profile);
+    }
+
+    // Every frame as the window manager shows it.
+    bool framesAre(const std::map<xcb_window_t, WindowFrame>& expected)
+    {
+        for (const auto& [window, frame] : expected) {
+            if (wmFrame(connection(), window) != frame)
+                return false;
+        }
+        return true;
+    }
+
+    // The window manager handles the client messages of one connection in the
+    // order they were sent: once a move sent after ours has been carried out,
+    // so have ours.
+    void waitForWindowManager(xcb_window_t sentinel)
+    {
+        const std::optional<WindowFrame> before = wmFrame(connection(), sentinel);
+        ASSERT_TRUE(before);
+        const double x = before->x == 900 ? 950 : 900;
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = sentinel;
+        event.type = connection().atom("_NET_MOVERESIZE_WINDOW");
+        event.data.data32[0] = 1u | (1u << 8) | (2u << 12);
+        event.data.data32[1] = static_cast<std::uint32_t>(x);
+        xcb_send_event(connection().get(), 0, connection().root(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(connection().get());
+        ASSERT_TRUE(waitUntil([&] { return wmFrame(connection(), sentinel)->x == x; }));
+    }
+
+    static std::vector<xcb_window_t> windowsOfScan(const std::vector<WindowScanner::ScanResult>& r)
+    {
+        std::vector<xcb_window_t> windows;
+        for (const auto& result : r)
+            windows.push_back(windowOf(result));
+        return windows;
+    }
+};
+
+TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNothingElse)
+{
+    Child xterm(QStringLiteral("xterm"),
+                {"-T", "terminal", "-geometry", "70x20+40+60", "-e", "sleep 600"});
+    const xcb_window_t terminal = waitForNewClient(connection(), {}, QStringLiteral("XTerm"));
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    Child xclock(QStringLiteral("xclock"), {"-geometry", "140x140+800+60"});
+    const xcb_window_t clock =
+        waitForNewClient(connection(), clientList(connection()), QStringLiteral("XClock"));
+    ASSERT_NE(clock, XCB_WINDOW_NONE);
+    // Two windows of one application, told apart by their titles.
+    FixtureClient fixture({"--window", "--class=fixture,Fixture", "--title=Alpha",
+                           "--geometry=300x200+100+420", "--window", "--class=fixture,Fixture",
+                           "--title=Beta", "--geometry=260x180+520+420"});
+    FixtureClient other(
+        {"--window", "--class=other,Other", "--title=Other", "--geometry=200x100+1000+600"});
+    FixtureClient sentinel({"--window", "--class=sentinel,Sentinel", "--title=Sentinel",
+                            "--geometry=100x100+900+650"});
+    ASSERT_EQ(fixture.windows().size(), 2u);
+    const xcb_window_t alpha = fixture.windows()[0];
+    const xcb_window_t beta = fixture.windows()[1];
+    const xcb_window_t untouched = other.windows().at(0);
+
+    WindowProfile profile;
+    std::map<xcb_window_t, WindowFrame> saved;
+    for (const WindowScanner::ScanResult& result : scan()) {
+        if (result.snapshot.bundleIdentifier == u"Other" ||
+            result.snapshot.bundleIdentifier == u"Sentinel")
+            continue;
+        profile.snapshots.append(result.snapshot);
+        saved[windowOf(result)] = result.snapshot.frame;
+    }
+    ASSERT_EQ(saved.size(), 4u);
+    const std::optional<WindowFrame> otherFrame = wmFrame(connection(), untouched);
+
+    // Disturb every saved window through the window manager.
+    ASSERT_TRUE(wmctrl({"-i", "-r", id(terminal), "-e", "0,400,300,500,400"}));
+    ASSERT_TRUE(wmctrl({"-i", "-r", id(clock), "-b", "add,fullscreen"}));
+    ASSERT_TRUE(wmctrl({"-i", "-r", id(alpha), "-b", "add,maximized_vert,maximized_horz"}));
+    // Beta takes Alpha's place and size: only the titles tell them apart now.
+    const WindowFrame alphaFrame = saved[alpha];
+    ASSERT_TRUE(wmctrl({"-i", "-r", id(beta), "-e",
+                        QStringLiteral("0,%1,%2,%3,%4")
+                            .arg(alphaFrame.x)
+                            .arg(alphaFrame.y)
+                            .arg(alphaFrame.width - 2)
+                            .arg(alphaFrame.height - 25)}));
+    ASSERT_TRUE(waitUntil([&] {
+        return wmFrame(connection(), terminal) != saved[terminal] &&
+               wmFrame(connection(), clock) != saved[clock] &&
+               wmFrame(connection(), alpha) != saved[alpha] &&
+               wmFrame(connection(), beta) != saved[beta];
+    }));
+
+    const WindowRestorer::ApplyResult result = apply(profile);
+    EXPECT_EQ(result.appliedCount, 4);
+    EXPECT_EQ(result.missingCount, 0);
+    EXPECT_TRUE(waitUntil([&] { return framesAre(saved); }));
+    for (const auto& [window, frame] : saved)
+        EXPECT_EQ(wmFrame(connection(), window), frame) << id(window).toStdString();
+
+    // Again: nothing moves any further.
+    const WindowRestorer::ApplyResult again = apply(profile);
+    EXPECT_EQ(again.appliedCount, 4);
+    waitForWindowManager(sentinel.windows().at(0));
+    for (const auto& [window, frame] : saved)
+        EXPECT_EQ(wmFrame(connection(), window), frame) << id(window).toStdString();
+    EXPECT_EQ(wmFrame(connection(), untouched), otherFrame);
+}
+
+TEST_F(X11ApplyTest, WindowsDestroyedAfterTheScanFailQuietly)
+{
+    FixtureClient fixture({"--window", "--count=3", "--class=gone,Gone", "--title=gone %d"});
+    ErrorCounter errors(connection());
+    ::testing::internal::CaptureStderr();
+
+    const std::vector<WindowScanner::ScanResult> results = scan();
+    ASSERT_EQ(results.size(), 3u);
+    WindowProfile profile;
+    for (const auto& r : results)
+        profile.snapshots.append(r.snapshot);
+    fixture.destroyAll();
+
+    // The elements of the earlier scan still answer from it; writes to them go
+    // out and their errors are dropped.
+    platform::Accessibility& accessibility = backend().accessibility();
+    for (const auto& r : results) {
+        platform::AXAttributeValue value;
+        EXPECT_EQ(accessibility.copyAttributeValue(r.element, platform::kAXTitleAttribute, value),
+                  platform::kAXErrorSuccess);
+        accessibility.setAttributeValue(r.element, platform::kAXPositionAttribute,
+                                        {platform::AXValueType::CGPoint, 10, 10});
+        accessibility.setAttributeValue(r.element, platform::kAXSizeAttribute,
+                                        {platform::AXValueType::CGSize, 100, 100});
+    }
+    const WindowRestorer::ApplyResult result = apply(profile);
+    EXPECT_EQ(result.appliedCount, 0);
+    EXPECT_EQ(result.missingCount, 3);
+
+    waitUntil([] { return false; }, std::chrono::milliseconds(100));
+    connection().dispatchPendingEvents();
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(X11ApplyTest, WindowsComingAndGoingDuringScansAndAppliesAreSkipped)
+{
+    FixtureClient steady(
+        {"--window", "--class=steady,Steady", "--title=steady", "--geometry=200x150+300+300"});
+    FixtureClient churn(
+        {"--churn", "--window", "--count=30", "--class=churn,Churn", "--title=churn %d"});
+    ErrorCounter errors(connection());
+    ::testing::internal::CaptureStderr();
+
+    WindowProfile profile;
+    profile.snapshots = {WindowSnapshot{"Churn", "Churn", "churn 1", {10, 10, 100, 100}},
+                         WindowSnapshot{"Churn", "Churn", "churn 2", {20, 20, 100, 100}}};
+    int sawChurn = 0;
+    for (int i = 0; i < 40; ++i) {
+        for (const auto& r : scan()) {
+            if (r.snapshot.bundleIdentifier == u"Churn")
+                ++sawChurn;
+            else
+                EXPECT_EQ(r.snapshot.windowTitle, QStringLiteral("steady"));
+        }
+        const WindowRestorer::ApplyResult result = apply(profile);
+        EXPECT_EQ(result.appliedCount + result.missingCount, 2);
+    }
+    EXPECT_GT(sawChurn, 0);
+    connection().dispatchPendingEvents();
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+} // namespace
+} // namespace tavelor::x11::testing
