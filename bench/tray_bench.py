@@ -13,6 +13,9 @@ Run inside tests/desktop/test-desktop --tray (scripts/bench does):
   is registered: a program with timers or polling wakes up and shows here;
 - memory: resident size (VmRSS) after the idle period, and the ratio.
 
+- with a profiles file: the menu rebuild as a panel sees it, from the click on
+  "Set as Active" (or "Deactivate") to a GetLayout that shows the change.
+
 --profiles copies FILE in as the program's profiles file first, so the menu it
 builds at start holds real content; --generate P,W makes one of P profiles of W
 windows.
@@ -125,6 +128,29 @@ def generate(profile_count, window_count):
     return path
 
 
+def exported_rebuild_ms(panel, executable, profiles, rounds=5):
+    """From the click on "Set as Active" / "Deactivate" of the first profile to a
+    layout read back over D-Bus that shows the rebuilt menu: what a panel waits for."""
+    run = Run(panel, executable, profiles)
+    try:
+        item = next(i for i in panel.items() if i.key == run.key)
+        menu = item.menu()
+        layout = menu.wait_for(lambda l: l.find("Save Layout..."), 30, "the menu")
+        first = next(e.label for e in layout.entries()[2:] if not e.is_separator)
+        times = []
+        for i in range(rounds):
+            choose, then = ("Set as Active", "Deactivate") if i % 2 == 0 else \
+                ("Deactivate", "Set as Active")
+            node = layout.find(first, choose)
+            started = time.monotonic()
+            menu.click(node)
+            layout = menu.wait_for(lambda l: l.find(first, then), 30, f"{then!r}")
+            times.append((time.monotonic() - started) * 1000.0)
+        return times
+    finally:
+        run.stop()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
@@ -166,6 +192,11 @@ def main():
     row(f"context switches in {args.idle:g} s", program["idle_switches"],
         baseline["idle_switches"], "", "{:.0f}")
     row("resident size", program["rss_kib"] / 1024, baseline["rss_kib"] / 1024, " MiB")
+
+    if args.profiles:
+        rebuilds = exported_rebuild_ms(panel, args.program, args.profiles)
+        print(f"{'rebuild seen over D-Bus':28}{statistics.median(rebuilds):>11.1f} ms"
+              f"   (runs: {' '.join(f'{v:.0f}' for v in rebuilds)})")
 
     failures = []
     if args.report_only:
