@@ -4,7 +4,8 @@ in a throw-away test desktop (run inside tests/desktop/test-desktop --tray).
 
 Two sample windows are saved as a profile through the tray menu and its dialog,
 the profile is set active, the windows are scrambled, and the shortcut
-(Control+Alt+T) puts them back. Screenshots of each stage go to OUT.
+(Control+Alt+T) puts them back. Screenshots of each stage go to OUT, with one of
+the menu as Tavelor draws it when the panel sends a left click on its icon.
 
     demo.py TAVELOR OUT
 """
@@ -23,6 +24,27 @@ from tavelor_process import CONTROL_OPTION, HOTKEY_T, Home, Tavelor  # noqa: E40
 def describe(clients):
     return ", ".join(f"{c.title} {c.frame().width}x{c.frame().height}+{c.frame().x}+{c.frame().y}"
                      for c in clients)
+
+
+def screenshot_menu(item, pid, out):
+    """Left-clicks the icon where a bottom panel would have it (the menu opens
+    upwards, clear of the windows), opens the profile's submenu from the
+    keyboard (the profile is under "Save Layout..."), and crops the screenshot
+    to both menus; Escape closes them."""
+    xdesktop.pointer(560, 788)
+    item.activate(560, 788)
+    popup = wait_until(lambda: xdesktop.windows_of(pid), 10, "the drawn menu")[-1]
+    xdesktop.settle_window(popup)
+    # Out of the way, so that hovering picks no entry.
+    xdesktop.pointer(1270, 10)
+    xdesktop.key("Down", "Down", "Right")
+    wait_until(lambda: len(xdesktop.windows_of(pid)) > 1, 5, "the profile's submenu")
+    frames = [xdesktop.settle_window(w) for w in xdesktop.windows_of(pid)]
+    path = xdesktop.screenshot(out, "menu", region=xdesktop.union(frames, margin=16))
+    xdesktop.key("Escape")
+    xdesktop.key("Escape")
+    wait_until(lambda: not xdesktop.windows_of(pid), 5, "the menu to close")
+    return path
 
 
 def main(executable, out):
@@ -45,6 +67,8 @@ def main(executable, out):
         layout = tray_steps.set_active(menu, layout, "Sample layout")
         print('  saved them as "Sample layout" from the tray menu, and set it active')
         before = xdesktop.screenshot(out, "before")
+        menu_shot = screenshot_menu(panel.item_of(program.pid), program.pid, out)
+        print("  a left click on the tray icon opened its menu")
 
         clients[0].move_resize(520, 360, 560, 300)
         clients[1].move_resize(80, 470, 300, 200)
@@ -57,7 +81,7 @@ def main(executable, out):
         print(f"  Control+Alt+T put them back: {describe(clients)}")
         after = xdesktop.screenshot(out, "after")
         print("Screenshots:")
-        for path in (before, scrambled, after):
+        for path in (before, menu_shot, scrambled, after):
             print(f"  {path}")
         return 0
     except (TimeoutError, OSError) as error:

@@ -220,6 +220,10 @@ class TrayItem:
     def menu(self):
         return TrayMenu(self._bus, self.service, str(self.property("Menu")))
 
+    def activate(self, x, y):
+        """A left click on the icon at (x, y), as the panel reports it."""
+        self._object.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
+
 
 class Panel:
     """The panel's side of the session bus: finds items in the watcher."""

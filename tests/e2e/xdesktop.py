@@ -147,8 +147,39 @@ def key(*keys):
     run("xdotool", "key", "--clearmodifiers", *keys)
 
 
-def screenshot(folder, name):
+def pointer(x, y):
+    run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+
+def settle_window(window, quiet=0.3, timeout=5):
+    """The frame of a window without a window manager's frame (a menu), once it
+    has stayed put for `quiet` seconds."""
+    deadline = time.monotonic() + timeout
+    last = frame_of(window)
+    still_since = time.monotonic()
+    while time.monotonic() < deadline:
+        time.sleep(0.05)
+        now = frame_of(window)
+        if now != last:
+            last, still_since = now, time.monotonic()
+        elif time.monotonic() - still_since >= quiet:
+            break
+    return last
+
+
+def union(frames, margin=0):
+    left = min(f.x for f in frames) - margin
+    top = min(f.y for f in frames) - margin
+    right = max(f.x + f.width for f in frames) + margin
+    bottom = max(f.y + f.height for f in frames) + margin
+    return Frame(max(left, 0), max(top, 0), right - max(left, 0), bottom - max(top, 0))
+
+
+def screenshot(folder, name, region=None):
+    """The whole screen, or only region (a Frame) of it."""
     os.makedirs(folder, exist_ok=True)
     path = os.path.join(folder, f"{name}.png")
-    run("import", "-window", "root", path)
+    crop = ["-crop", f"{region.width}x{region.height}+{region.x}+{region.y}", "+repage"] \
+        if region else []
+    run("import", "-window", "root", *crop, path)
     return path
