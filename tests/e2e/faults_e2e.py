@@ -267,12 +267,15 @@ class ChurnTest(FaultTestCase):
     def test_thousands_of_windows_under_the_shortcut(self):
         term = self.xterm("faults-churn-term", x=40, y=60)
         home_frame = xdesktop.settle(term)[0]
-        snapshots = [snapshot("XTerm", "faults-churn-term", *home_frame, bundle="XTerm")]
-        snapshots += [snapshot("Churn", f"churn {i}", 100 + 30 * i, 100, 200, 150, bundle="Churn")
-                      for i in range(4)]
-        self.home.write_profiles([profile("Churning", snapshots, active=True)])
         self.home.write_shortcut()
-        program, menu, _ = self.start_with_menu()
+        program, menu, layout = self.start_with_menu()
+        # Saved with windows of the churning kind on screen, so that every
+        # apply looks for windows that come and go under it.
+        still = self.fixture("--window", "--count=4", "--class=churn,Churn", "--title=churn %d",
+                             "--geometry=120x80+600+400")
+        layout = tray_steps.save_layout(menu, layout, program.pid, "Churning")
+        tray_steps.set_active(menu, layout, "Churning")
+        still.quit()
 
         churn = self.fixture("--fast-churn", "--window", "--count=4", "--class=churn,Churn",
                              "--title=churn %d", "--geometry=120x80+600+400")
@@ -299,6 +302,7 @@ class ChurnTest(FaultTestCase):
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, "the xterm back")
         print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
+        self.assertGreaterEqual(presses, 100)
 
 
 class FullDiskTest(FaultTestCase):
@@ -315,19 +319,30 @@ class FullDiskTest(FaultTestCase):
         with open(self.home.profiles_file, "rb") as saved:
             before = saved.read()
         # Fill every block left.
-        with open(os.path.join(self.home.data, "filler"), "wb") as filler:
-            try:
-                while True:
-                    filler.write(b"x" * 4096)
-                    filler.flush()
-            except OSError:
+        filler = os.open(os.path.join(self.home.data, "filler"), os.O_WRONLY | os.O_CREAT)
+        try:
+            while os.write(filler, b"x" * 4096):
                 pass
+        except OSError:
+            pass
+        finally:
+            os.close(filler)
         self.xterm("faults-disk-term", x=40, y=60)
 
         program, menu, layout = self.start_with_menu()
-        tray_steps.save_layout(menu, layout, program.pid, "Too big")
+        menu.click(layout.find("Save Layout..."))
+        dialog = wait_until(lambda: (xdesktop.windows_of(program.pid) or [None])[-1], 10,
+                            "the save dialog")
+        xdesktop.activate(dialog)
+        xdesktop.type_text("Too big")
+        xdesktop.key("Return")
+        wait_until(lambda: not xdesktop.windows_of(program.pid), 5, "the dialog to close")
         spin(0.5)
         self.assertTrue(program.running())
+        # The menu is rebuilt from the file, which is as it was.
+        layout = menu.layout()
+        self.assertIsNotNone(layout.find("Old"))
+        self.assertIsNone(layout.find("Too big"))
         with open(self.home.profiles_file, "rb") as kept:
             self.assertEqual(kept.read(), before)
         self.assertEqual(sorted(os.listdir(self.home.profiles_folder)), ["profiles.json"])
@@ -356,7 +371,15 @@ class HostileWindowsTest(FaultTestCase):
             spin(0.05)
         self.assertLess(slowest, 1.0, "GetLayout answers within a second")
 
-        layout = tray_steps.save_layout(menu, menu.layout(), program.pid, "Hostile")
+        # A window claims Tavelor's pid, so the dialog is the window that is new.
+        others = set(xdesktop.windows_of(program.pid))
+        menu.click(menu.layout().find("Save Layout..."))
+        dialog = wait_until(lambda: next((w for w in xdesktop.windows_of(program.pid)
+                                          if w not in others), None), 10, "the save dialog")
+        xdesktop.activate(dialog)
+        xdesktop.type_text("Hostile")
+        xdesktop.key("Return")
+        menu.wait_for(lambda l: l.find("Hostile"), what="the profile in the menu")
         saved = next(p for p in self.home.read_profiles() if p["name"] == "Hostile")
         titles = [s.get("windowTitle") or "" for s in saved["snapshots"]]
         self.assertIn("faults-hostile-term", titles)
