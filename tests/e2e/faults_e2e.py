@@ -9,7 +9,7 @@ entry (tests/e2e/CMakeLists.txt), so a test that kills the window manager or
 mounts a file system leaves nothing behind for the next.
 
 Environment: TAVELOR_EXE, TAVELOR_FIXTURE_CLIENT (tests/x11/fixtures),
-TAVELOR_E2E_OUT; FullDiskTest also needs TAVELOR_TEST_PRIVATE_MOUNTS=1 (a
+TAVELOR_E2E_OUT; FullDiskTest needs TAVELOR_TEST_PRIVATE_MOUNTS=1 (a
 private mount namespace, from unshare -m).
 """
 
@@ -306,10 +306,10 @@ class ChurnTest(FaultTestCase):
 
 
 class FullDiskTest(FaultTestCase):
-    """XDG_DATA_HOME on a tiny tmpfs filled up: a save fails, the old file stays
-    byte for byte, and no temporary file is left beside it."""
+    """XDG_DATA_HOME on a tiny tmpfs, filled up or made read-only: a save fails,
+    the old file stays byte for byte, and no temporary file is left beside it."""
 
-    def test_save_on_a_full_disk(self):
+    def mount_data_folder(self):
         if not os.environ.get("TAVELOR_TEST_PRIVATE_MOUNTS"):
             self.skipTest("needs a private mount namespace (unshare -m)")
         subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k,mode=0700", "tavelor-full",
@@ -317,7 +317,10 @@ class FullDiskTest(FaultTestCase):
         self.cleanups.append(lambda: subprocess.run(["umount", "-l", self.home.data]))
         self.home.write_profiles([profile("Old", [snapshot("XTerm", "old window")])])
         with open(self.home.profiles_file, "rb") as saved:
-            before = saved.read()
+            return saved.read()
+
+    def test_save_on_a_full_disk(self):
+        before = self.mount_data_folder()
         # Fill every block left.
         filler = os.open(os.path.join(self.home.data, "filler"), os.O_WRONLY | os.O_CREAT)
         try:
@@ -327,9 +330,22 @@ class FullDiskTest(FaultTestCase):
             pass
         finally:
             os.close(filler)
-        self.xterm("faults-disk-term", x=40, y=60)
+        self.save_fails_and_leaves(before)
 
-        program, menu, layout = self.start_with_menu()
+    def test_save_into_a_folder_that_cannot_be_written(self):
+        # The tests run as root, whom mode bits do not stop: a read-only mount does.
+        before = self.mount_data_folder()
+        program = self.start()
+        self.panel.wait_for_item(program.pid)
+        subprocess.run(["mount", "-o", "remount,ro", self.home.data], check=True)
+        self.save_fails_and_leaves(before, program)
+
+    def save_fails_and_leaves(self, before, program=None):
+        self.xterm("faults-disk-term", x=40, y=60)
+        if program is None:
+            program = self.start()
+        menu = self.panel.wait_for_item(program.pid).menu()
+        layout = menu.wait_for(lambda l: l.find("Save Layout..."), what="the menu to be filled")
         menu.click(layout.find("Save Layout..."))
         dialog = wait_until(lambda: (xdesktop.windows_of(program.pid) or [None])[-1], 10,
                             "the save dialog")
