@@ -193,6 +193,21 @@ class XServerGoneTest(FaultTestCase):
 
         self.run_and_kill_server(open_dialog)
 
+    def test_no_server_at_start(self):
+        # As at a login whose X server is not up (yet, or any more).
+        environment = self.home.environment()
+        environment["DISPLAY"] = ":65000"
+        self.home.environment = lambda: environment
+        program = self.start()
+        try:
+            status = program.wait(5)
+        except subprocess.TimeoutExpired:
+            self.fail("Tavelor runs without a display")
+        lines = stderr_lines(program.stderr())
+        self.assertGreater(status, 0, f"an exit status, not a signal; stderr: {lines!r}")
+        self.assertEqual(len(lines), 1, f"one line on stderr, got {lines!r}")
+        self.assertTrue(lines[0].startswith("Tavelor:"), lines[0])
+
     def test_toolkit_not_on_that_server(self):
         # As in a Wayland session, where the toolkit talks to the compositor and
         # only Tavelor's own connection goes to XWayland: nothing else notices.
