@@ -63,6 +63,12 @@ class Fixture:
                 break
             self.windows.append(int(line, 16))
 
+    def count(self):
+        """With --bells: the bells rung since it started."""
+        self.process.stdin.write("bells\n")
+        self.process.stdin.flush()
+        return int(self.process.stdout.readline().split()[-1])
+
     def quit(self):
         """Ends the client; answers what it printed on the way out."""
         if self.process.poll() is not None:
@@ -246,13 +252,17 @@ class WindowManagerRestartTest(FaultTestCase):
         self.assertIsNone(menu.layout().find("Ghost"))
         self.assertEqual(self.home.read_profiles(), saved)
 
-        # The shortcut moves nothing while the gate is shut.
+        # The shortcut beeps and moves nothing while the gate is shut.
         xdesktop.run("xdotool", "windowmove", str(term.window), "500", "400")
         moved = wait_until(lambda: term.frame() if term.frame().x != home_frame.x else None, 5,
                            "the xterm to move")
+        bells = self.fixture("--bells")
+        rung = bells.count()
         xdesktop.key("ctrl+alt+t")
-        spin(1.0)
+        wait_until(lambda: bells.count() > rung, 5, "a beep")
+        spin(0.5)
         self.assertEqual(term.frame(), moved)
+        self.assertEqual(bells.count(), rung + 1)
         self.assertTrue(program.running())
 
         wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
