@@ -1,6 +1,7 @@
 #include "Platform/Backend.hpp"
 #include "UI/AppDelegate.hpp"
 #include "UI/SingleInstance.hpp"
+#include "UI/ToolkitMessages.hpp"
 
 #include <QApplication>
 #include <QMetaObject>
@@ -16,7 +17,9 @@ int main(int argc, char* argv[])
     // kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    tavelor::installToolkitMessageFilter();
     QApplication app(argc, argv);
+    tavelor::releaseToolkitMessages();
     QApplication::setApplicationName(QStringLiteral("Tavelor"));
     QApplication::setDesktopFileName(QStringLiteral("tavelor"));
     // An accessory: no main window, and only "Quit" ends the program.
@@ -33,6 +36,7 @@ int main(int argc, char* argv[])
                    stderr);
 
     const std::unique_ptr<tavelor::platform::Backend> backend = tavelor::platform::createBackend();
+    backend->setWindowSystemLostHandler(tavelor::windowSystemLost);
     tavelor::AppDelegate delegate(*backend);
     QMetaObject::invokeMethod(
         &delegate,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 namespace tavelor::platform {
@@ -40,6 +41,12 @@ public:
     virtual AccessibilityTrust& accessibilityTrust() = 0;
     /// The program's own login item.
     virtual LoginItems& loginItems() = 0;
+
+    /// `handler` runs once, from the event loop, if the window system goes away
+    /// under the running program (the X server quits, its connection breaks).
+    /// Nothing the backend hands out works after that. A backend that cannot lose
+    /// its window system never calls it.
+    virtual void setWindowSystemLostHandler(std::function<void()> handler) { (void)handler; }
 };
 
 /// The backend of this build. Never null: without a window system (no X

@@ -101,11 +101,14 @@ void ShortcutSettingsController::buildContentView()
     heading->setGeometry(frame(20, 126, 340, 20));
     heading->setAlignment(Qt::AlignCenter);
     heading->setTextInteractionFlags(Qt::NoTextInteraction);
+    heading->setTextFormat(Qt::PlainText);
 
     m_shortcutLabel = new QLabel(m_captureView);
     m_shortcutLabel->setGeometry(frame(20, 88, 340, 28));
     m_shortcutLabel->setAlignment(Qt::AlignCenter);
     m_shortcutLabel->setTextInteractionFlags(Qt::NoTextInteraction);
+    // Key names come from the keyboard layout: a key may type "<", never markup.
+    m_shortcutLabel->setTextFormat(Qt::PlainText);
     // 20 device-independent pixels, the unit the frames are in; a point size
     // would grow with the screen's DPI and overflow the 28-pixel label.
     QFont large = m_shortcutLabel->font();

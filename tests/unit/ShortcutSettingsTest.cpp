@@ -253,3 +253,23 @@ TEST_F(ShortcutSettingsTest, TheWindowOutlivesNoMenuController)
 
 } // namespace
 } // namespace tavelor
+
+namespace tavelor {
+namespace {
+
+// What a key types comes from the keyboard layout; it is shown as text, never
+// read as markup.
+TEST_F(ShortcutSettingsTest, AKeyThatTypesMarkupShowsAsTyped)
+{
+    m_backend.fakeKeyboardLayout().setCharacters(kK, QStringLiteral("<b>k</b>"));
+    record(kK, KeyPress::kControl | KeyPress::kShift);
+    ASSERT_TRUE(label().contains(QLatin1Char('<'))) << label().toStdString();
+    QLabel plain;
+    plain.setFont(m_window->shortcutLabel()->font());
+    plain.setTextFormat(Qt::PlainText);
+    plain.setText(label());
+    EXPECT_EQ(m_window->shortcutLabel()->sizeHint().width(), plain.sizeHint().width());
+}
+
+} // namespace
+} // namespace tavelor

@@ -10,6 +10,14 @@ X11Backend::X11Backend(const char* display)
 
 X11Backend::~X11Backend() = default;
 
+void X11Backend::setWindowSystemLostHandler(std::function<void()> handler)
+{
+    if (!m_connection)
+        return;
+    QObject::connect(m_connection.get(), &X11Connection::connectionLost, m_connection.get(),
+                     std::move(handler));
+}
+
 } // namespace tavelor::x11
 
 std::unique_ptr<tavelor::platform::Backend> tavelor::platform::createBackend()

@@ -33,6 +33,7 @@ public:
     platform::KeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
     platform::AccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
     platform::LoginItems& loginItems() override { return m_loginItems; }
+    void setWindowSystemLostHandler(std::function<void()> handler) override;
 
 private:
     std::unique_ptr<X11Connection> m_connection;
