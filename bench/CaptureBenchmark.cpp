@@ -203,9 +203,9 @@ std::size_t readLikeAScan(X11Connection& connection, const Atoms& a, bool pipeli
         std::free(error);
     };
     auto sendRest = [&](xcb_window_t w) {
-        const xcb_res_client_id_spec_t spec{w, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        const xcb_res_client_id_spec_t wanted{w, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
         return std::tuple{xcb_get_geometry(c, w), xcb_translate_coordinates(c, w, root, 0, 0),
-                          xcb_res_query_client_ids(c, 1, &spec)};
+                          xcb_res_query_client_ids(c, 1, &wanted)};
     };
     if (pipelined) {
         struct Cookies {
@@ -232,7 +232,7 @@ std::size_t readLikeAScan(X11Connection& connection, const Atoms& a, bool pipeli
             for (const auto& [property, length] : properties)
                 takeProperty(
                     xcb_get_property(c, 0, w, property, XCB_GET_PROPERTY_TYPE_ANY, 0, length));
-            const xcb_res_client_id_spec_t spec{w, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            const xcb_res_client_id_spec_t wanted{w, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
             auto g = xcb_get_geometry(c, w);
             xcb_generic_error_t* error = nullptr;
             std::free(xcb_get_geometry_reply(c, g, &error));
@@ -242,7 +242,7 @@ std::size_t readLikeAScan(X11Connection& connection, const Atoms& a, bool pipeli
             std::free(xcb_translate_coordinates_reply(c, t, &error));
             std::free(error);
             error = nullptr;
-            auto r = xcb_res_query_client_ids(c, 1, &spec);
+            auto r = xcb_res_query_client_ids(c, 1, &wanted);
             std::free(xcb_res_query_client_ids_reply(c, r, &error));
             std::free(error);
         }

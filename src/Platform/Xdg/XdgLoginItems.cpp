@@ -27,7 +27,7 @@ QString describe(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// https://specifications.freedesktop.org/desktop-entry-spec/latest/exec-variables.html
+// The freedesktop.org Desktop Entry standard, section "The Exec key".
 bool isReserved(QChar c)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
