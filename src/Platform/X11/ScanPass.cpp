@@ -130,7 +130,9 @@ std::optional<std::int32_t> clientPidOf(xcb_connection_t* c,
         return std::nullopt;
     for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
          xcb_res_client_id_value_next(&it)) {
-        if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
+        // Each value starts with the request it answers (client and mask).
+        const auto& answered = *reinterpret_cast<const xcb_res_client_id_spec_t*>(it.data);
+        if (!(answered.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
             xcb_res_client_id_value_value_length(it.data) < 1)
             continue;
         const std::uint32_t pid = *xcb_res_client_id_value_value(it.data);
