@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Platform/HotKeyEvents.hpp"
-#include "Services/HotKey.hpp"
+#include "Models/HotKey.hpp"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/HotKey.hpp"
+#include "Models/HotKey.hpp"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "MenuFixture.hpp"
 #include "QtPrinters.hpp"
-#include "Services/HotKey.hpp"
+#include "Models/HotKey.hpp"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 #include "Platform/Fake/FakeBackend.hpp"
-#include "Services/HotKey.hpp"
+#include "Models/HotKey.hpp"
 #include "UI/AlertSound.hpp"
 #include "UI/MenuController.hpp"
 #include "UI/ShortcutSettingsController.hpp"

@@ -4,7 +4,7 @@
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/XcbPointers.hpp"
 #include "Platform/X11/XcbXkb.hpp"
-#include "Services/HotKey.hpp"
+#include "Models/HotKey.hpp"
 
 #include <algorithm>
 #include <array>
