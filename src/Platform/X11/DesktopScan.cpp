@@ -128,27 +128,12 @@ DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEn
         app.localizedName = std::move(identity.localizedName);
     }
 
-    // "AXWindows" are front to back: the stacking list is bottom to top. A
-    // client the stacking list leaves out goes behind the others, in client
-    // list order.
-    std::vector<const WindowReadings*> frontToBack;
-    std::unordered_map<xcb_window_t, const WindowReadings*> byWindow;
-    for (const WindowReadings& readings : pass.windows)
-        byWindow.emplace(readings.window, &readings);
-    for (auto it = pass.stacking.rbegin(); it != pass.stacking.rend(); ++it) {
-        auto found = byWindow.find(*it);
-        if (found != byWindow.end() && found->second) {
-            frontToBack.push_back(found->second);
-            found->second = nullptr;
-        }
-    }
+    // An application's windows in _NET_CLIENT_LIST order, the order the window
+    // manager mapped them. Unlike stacking it does not change when a window is
+    // raised, so saving and restoring pair windows of equal titles alike.
     for (const WindowReadings& readings : pass.windows) {
-        if (byWindow[readings.window])
-            frontToBack.push_back(&readings);
-    }
-    for (const WindowReadings* readings : frontToBack) {
-        auto element = std::make_shared<const X11WindowElement>(*readings);
-        scan.applications[windowApp[readings->window]].windows.append(
+        auto element = std::make_shared<const X11WindowElement>(readings);
+        scan.applications[windowApp[readings.window]].windows.append(
             platform::AXUIElement(std::move(element)));
     }
     return scan;

@@ -17,7 +17,7 @@ class DesktopEntries;
 
 struct ScannedApplication {
     platform::RunningApplication application;
-    /// Its client windows front to back, as X11WindowElement.
+    /// Its client windows in _NET_CLIENT_LIST (mapping) order, as X11WindowElement.
     QList<platform::AXUIElement> windows;
 };
 

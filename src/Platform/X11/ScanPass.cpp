@@ -198,7 +198,8 @@ WindowReadings readWindowReplies(xcb_connection_t* c, xcb_window_t window,
 
     if (geometry && origin) {
         readings.alive = true;
-        readings.placement = {origin->dst_x, origin->dst_y, geometry->width, geometry->height};
+        readings.placement = {origin->dst_x, origin->dst_y, geometry->width, geometry->height,
+                              geometry->border_width};
         readings.gtkFrameExtents =
             usableClientExtents(readings.placement, readings.gtkFrameExtents);
     }
@@ -231,12 +232,9 @@ ScanPassResult ScanPass::run(X11Connection& connection, const EwmhAtoms& atoms, 
 
     auto clientListCookie =
         xcb_get_property(c, 0, root, atoms.netClientList, XCB_ATOM_WINDOW, 0, kMaxClientListLength);
-    auto stackingCookie = xcb_get_property(c, 0, root, atoms.netClientListStacking, XCB_ATOM_WINDOW,
-                                           0, kMaxClientListLength);
     auto supportedCookie =
         xcb_get_property(c, 0, root, atoms.netSupported, XCB_ATOM_ATOM, 0, kMaxSupportedLength);
     std::vector<xcb_window_t> clientList = windowsOf(takeProperty(c, clientListCookie).get());
-    result.stacking = windowsOf(takeProperty(c, stackingCookie).get());
     const std::vector<xcb_atom_t> supported = atomsOf(takeProperty(c, supportedCookie).get());
     result.supportsMoveResize =
         std::find(supported.begin(), supported.end(), atoms.netMoveResizeWindow) != supported.end();

@@ -40,8 +40,6 @@ struct WindowReadings {
 struct ScanPassResult {
     /// In _NET_CLIENT_LIST order, each window once.
     std::vector<WindowReadings> windows;
-    /// _NET_CLIENT_LIST_STACKING, bottom to top.
-    std::vector<xcb_window_t> stacking;
     /// The window manager lists _NET_MOVERESIZE_WINDOW in _NET_SUPPORTED.
     bool supportsMoveResize = false;
 };

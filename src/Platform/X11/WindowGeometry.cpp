@@ -46,10 +46,13 @@ WindowFrame visibleFrame(const ClientPlacement& placement,
     const FrameExtents gtk = usableClientExtents(placement, gtkExtents).value_or(FrameExtents{});
     auto d = [](std::uint32_t v) { return static_cast<double>(v); };
     WindowFrame frame;
-    frame.x = placement.rootX - d(wm.left) + d(gtk.left);
-    frame.y = placement.rootY - d(wm.top) + d(gtk.top);
-    frame.width = d(placement.width) + d(wm.left) + d(wm.right) - d(gtk.left) - d(gtk.right);
-    frame.height = d(placement.height) + d(wm.top) + d(wm.bottom) - d(gtk.top) - d(gtk.bottom);
+    const double border = d(placement.borderWidth);
+    frame.x = placement.rootX - border - d(wm.left) + d(gtk.left);
+    frame.y = placement.rootY - border - d(wm.top) + d(gtk.top);
+    frame.width =
+        d(placement.width) + 2 * border + d(wm.left) + d(wm.right) - d(gtk.left) - d(gtk.right);
+    frame.height =
+        d(placement.height) + 2 * border + d(wm.top) + d(wm.bottom) - d(gtk.top) - d(gtk.bottom);
     return frame;
 }
 
@@ -69,13 +72,17 @@ std::optional<MoveResizeRequest> positionRequest(double x, double y,
 
 std::optional<MoveResizeRequest> sizeRequest(double width, double height,
                                              const std::optional<FrameExtents>& wmExtents,
-                                             const std::optional<FrameExtents>& gtkExtents)
+                                             const std::optional<FrameExtents>& gtkExtents,
+                                             std::uint32_t borderWidth)
 {
     const FrameExtents wm = wmExtents.value_or(FrameExtents{});
     const FrameExtents gtk = gtkExtents.value_or(FrameExtents{});
     auto d = [](std::uint32_t v) { return static_cast<double>(v); };
-    const auto rw = toLength(width - d(wm.left) - d(wm.right) + d(gtk.left) + d(gtk.right));
-    const auto rh = toLength(height - d(wm.top) - d(wm.bottom) + d(gtk.top) + d(gtk.bottom));
+    const double borders = 2 * d(borderWidth);
+    const auto rw =
+        toLength(width - borders - d(wm.left) - d(wm.right) + d(gtk.left) + d(gtk.right));
+    const auto rh =
+        toLength(height - borders - d(wm.top) - d(wm.bottom) + d(gtk.top) + d(gtk.bottom));
     if (!rw || !rh)
         return std::nullopt;
     MoveResizeRequest request;

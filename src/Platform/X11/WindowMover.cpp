@@ -82,6 +82,7 @@ void WindowMover::clearStates(const X11WindowElement& element)
     Target& target = m_corrections[element.window()];
     target = Target{};
     target.gtkExtents = element.readings().gtkFrameExtents;
+    target.borderWidth = element.readings().placement.borderWidth;
     target.until = now + kCorrectionWindow;
     if (fullscreen)
         sendToRoot(m_connection, element.window(), m_atoms.netWmState,
@@ -145,7 +146,8 @@ bool WindowMover::resize(const X11WindowElement& element, bool useMoveResize, do
 {
     const WindowReadings& readings = element.readings();
     const std::optional<MoveResizeRequest> request =
-        sizeRequest(width, height, readings.frameExtents, readings.gtkFrameExtents);
+        sizeRequest(width, height, readings.frameExtents, readings.gtkFrameExtents,
+                    readings.placement.borderWidth);
     if (!request)
         return false;
     clearStates(element);
@@ -196,8 +198,8 @@ void WindowMover::resend(xcb_window_t window, const Target& target)
             send(window, target.useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
     }
     if (target.size) {
-        if (auto request =
-                sizeRequest(target.size->first, target.size->second, extents, target.gtkExtents))
+        if (auto request = sizeRequest(target.size->first, target.size->second, extents,
+                                       target.gtkExtents, target.borderWidth))
             send(window, target.useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
                  request->height);
     }

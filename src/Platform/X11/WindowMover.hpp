@@ -43,6 +43,7 @@ private:
         std::optional<std::pair<double, double>> position;
         std::optional<std::pair<double, double>> size;
         std::optional<FrameExtents> gtkExtents;
+        std::uint32_t borderWidth = 0;
         bool useMoveResize = true;
         std::chrono::steady_clock::time_point until;
     };
