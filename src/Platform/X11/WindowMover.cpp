@@ -137,7 +137,15 @@ bool WindowMover::move(const X11WindowElement& element, bool useMoveResize, doub
         it->second.position = {x, y};
         it->second.useMoveResize = useMoveResize;
     }
-    send(element.window(), useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
+    // A position-only request after a resize is not neutral everywhere: fluxbox
+    // adds its title bar and handle to the size it keeps, and the window grows
+    // on every restore. The position and the size asked before, sent together,
+    // end at the frame asked for under every window manager tried.
+    if (element.sizeAsked)
+        send(element.window(), useMoveResize, kHasX | kHasY | kHasWidth | kHasHeight, request->x,
+             request->y, element.sizeAsked->first, element.sizeAsked->second);
+    else
+        send(element.window(), useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
     return true;
 }
 
@@ -155,6 +163,7 @@ bool WindowMover::resize(const X11WindowElement& element, bool useMoveResize, do
         it->second.size = {width, height};
         it->second.useMoveResize = useMoveResize;
     }
+    element.sizeAsked = {request->width, request->height};
     send(element.window(), useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
          request->height);
     return true;
@@ -192,17 +201,30 @@ void WindowMover::resend(xcb_window_t window, const Target& target)
     const std::optional<FrameExtents> extents = decodeFrameExtents(
         {static_cast<const std::byte*>(xcb_get_property_value(reply.get())), length},
         reply->format);
-    if (target.position) {
-        if (auto request =
-                positionRequest(target.position->first, target.position->second, target.gtkExtents))
-            send(window, target.useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
+    std::optional<MoveResizeRequest> position;
+    std::optional<MoveResizeRequest> size;
+    if (target.position)
+        position =
+            positionRequest(target.position->first, target.position->second, target.gtkExtents);
+    if (target.size)
+        size = sizeRequest(target.size->first, target.size->second, extents, target.gtkExtents,
+                           target.borderWidth);
+    // Together when both are known, for the reason move() gives.
+    std::uint32_t flags = 0;
+    MoveResizeRequest request;
+    if (position) {
+        flags |= kHasX | kHasY;
+        request.x = position->x;
+        request.y = position->y;
     }
-    if (target.size) {
-        if (auto request = sizeRequest(target.size->first, target.size->second, extents,
-                                       target.gtkExtents, target.borderWidth))
-            send(window, target.useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
-                 request->height);
+    if (size) {
+        flags |= kHasWidth | kHasHeight;
+        request.width = size->width;
+        request.height = size->height;
     }
+    if (flags != 0)
+        send(window, target.useMoveResize, flags, request.x, request.y, request.width,
+             request.height);
 }
 
 } // namespace tavelor::x11

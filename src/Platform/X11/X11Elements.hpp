@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace tavelor::x11 {
 
@@ -23,6 +25,9 @@ public:
     /// first write to this window, so the later writes of one apply do not ask
     /// again.
     mutable bool statesCleared = false;
+    /// The client size the last resize of this apply asked for; a later move
+    /// sends it again alongside the position (see WindowMover::move).
+    mutable std::optional<std::pair<std::uint32_t, std::uint32_t>> sizeAsked;
 
 private:
     WindowReadings m_readings;
