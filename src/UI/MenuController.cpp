@@ -11,6 +11,7 @@
 #include "UI/Alert.hpp"
 #include "UI/AlertSound.hpp"
 #include "UI/MenuText.hpp"
+#include "UI/ShortcutNotice.hpp"
 #include "UI/ShortcutSettingsController.hpp"
 
 #include <QAction>
@@ -68,8 +69,10 @@ MenuController::MenuController(platform::Backend& backend, const Locations& loca
     });
 
     QSettings defaults(m_locations.defaultsFile, QSettings::IniFormat);
-    if (const std::optional<HotKey> hotKey = HotKeyStore::load(defaults))
-        m_hotKeyService.registerHotKey(*hotKey);
+    // The settings keep the shortcut either way: the user decides what to do.
+    if (const std::optional<HotKey> hotKey = HotKeyStore::load(defaults);
+        hotKey && !m_hotKeyService.registerHotKey(*hotKey))
+        ShortcutNotice::couldNotRegister(m_hotKeyService.displayName(*hotKey), false);
 }
 
 MenuController::~MenuController() = default;

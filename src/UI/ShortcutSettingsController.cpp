@@ -4,6 +4,7 @@
 #include "Services/HotKeyService.hpp"
 #include "Services/HotKeyStore.hpp"
 #include "UI/AlertSound.hpp"
+#include "UI/ShortcutNotice.hpp"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -185,6 +186,7 @@ bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
     const HotKey hotKey{*press.keyCode, mask};
     if (!m_hotKeyService.registerHotKey(hotKey)) {
         AlertSound::beep();
+        ShortcutNotice::taken(m_hotKeyService.displayName(hotKey));
         endCapture();
         return true;
     }
