@@ -1,9 +1,10 @@
 """The X side of the end-to-end tests: real clients, their frames, moves, keys, screenshots.
 
 Frames are read from the X server the way Tavelor defines them: the client's
-origin in root coordinates minus the left and top `_NET_FRAME_EXTENTS`, the
-client's size plus the extents. (xdotool's and wmctrl's own geometry count the
-frame twice, so they are only used to send requests.)
+outer corner (its X border included) in root coordinates minus the left and top
+`_NET_FRAME_EXTENTS`, the client's size plus its border and the extents.
+(xdotool's and wmctrl's own geometry count the frame twice, so they are only used
+to send requests.)
 """
 
 import os
@@ -39,10 +40,13 @@ def frame_extents(window):
 def frame_of(window):
     info = run("xwininfo", "-id", str(window))
     fields = {key: int(value) for key, value in
-              re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s*(-?\d+)", info, re.M)}
+              re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height|Border width):\s*(-?\d+)",
+                         info, re.M)}
     left, right, top, bottom = frame_extents(window)
+    # xwininfo's upper-left corner is outside the border already.
+    border = 2 * fields["Border width"]
     return Frame(fields["Absolute upper-left X"] - left, fields["Absolute upper-left Y"] - top,
-                 fields["Width"] + left + right, fields["Height"] + top + bottom)
+                 fields["Width"] + border + left + right, fields["Height"] + border + top + bottom)
 
 
 def size_increments(window):
@@ -69,9 +73,13 @@ class Client:
         self.process = subprocess.Popen(argv, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.window = wait_until(self._find, 15, f"the window {title!r}")
-        # Mapped and managed: openbox sets the frame extents when it reparents.
-        wait_until(lambda: frame_extents(self.window) != (0, 0, 0, 0), 10,
-                   f"openbox to frame {title!r}")
+        # Mapped and managed: every window manager sets WM_STATE when it takes a
+        # window; openbox sets the frame extents when it reparents.
+        wait_until(lambda: "window state" in run("xprop", "-id", str(self.window), "WM_STATE",
+                                                 check=False), 10, f"the WM to take {title!r}")
+        if os.environ.get("TAVELOR_TEST_WM", "openbox") == "openbox":
+            wait_until(lambda: frame_extents(self.window) != (0, 0, 0, 0), 10,
+                       f"openbox to frame {title!r}")
 
     def _find(self):
         out = run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(self.title)}$",
