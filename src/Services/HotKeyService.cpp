@@ -45,6 +45,7 @@ bool HotKeyService::registerHotKey(const HotKey& hotKey)
     const OSStatus registered = m_events.registerEventHotKey(
         hotKey.keyCode, hotKey.modifiers, EventHotKeyID{kHotKeySignature, kHotKeyID}, target, 0,
         &hotKeyRef);
+    m_lastRegisterStatus = registered;
     if (registered != noErr || !hotKeyRef)
         return false;
     m_hotKeyRef = hotKeyRef;

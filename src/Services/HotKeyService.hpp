@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/HotKeyEvents.hpp"
 #include "Models/HotKey.hpp"
+#include "Platform/HotKeyEvents.hpp"
 
 #include <QString>
 
@@ -40,6 +40,9 @@ public:
     bool registerHotKey(const HotKey& hotKey);
     /// Releases the hot key and the handler.
     void unregister();
+    /// What the window system answered the last registerHotKey: noErr, or
+    /// eventHotKeyExistsErr when another program holds the combination.
+    platform::OSStatus lastRegisterStatus() const { return m_lastRegisterStatus; }
 
     const std::optional<HotKey>& currentHotKey() const { return m_currentHotKey; }
     const std::function<void()>& onTrigger() const { return m_onTrigger; }
@@ -74,6 +77,7 @@ private:
     platform::EventHandlerRef m_eventHandlerRef = nullptr;
     std::function<void()> m_onTrigger;
     std::optional<HotKey> m_currentHotKey;
+    platform::OSStatus m_lastRegisterStatus = platform::noErr;
 };
 
 } // namespace tavelor

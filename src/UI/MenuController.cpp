@@ -72,7 +72,9 @@ MenuController::MenuController(platform::Backend& backend, const Locations& loca
     // The settings keep the shortcut either way: the user decides what to do.
     if (const std::optional<HotKey> hotKey = HotKeyStore::load(defaults);
         hotKey && !m_hotKeyService.registerHotKey(*hotKey))
-        ShortcutNotice::couldNotRegister(m_hotKeyService.displayName(*hotKey), false);
+        ShortcutNotice::couldNotRegister(m_hotKeyService.displayName(*hotKey),
+                                         m_hotKeyService.lastRegisterStatus() ==
+                                             platform::eventHotKeyExistsErr);
 }
 
 MenuController::~MenuController() = default;

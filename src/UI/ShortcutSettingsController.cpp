@@ -186,7 +186,8 @@ bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
     const HotKey hotKey{*press.keyCode, mask};
     if (!m_hotKeyService.registerHotKey(hotKey)) {
         AlertSound::beep();
-        ShortcutNotice::taken(m_hotKeyService.displayName(hotKey));
+        if (m_hotKeyService.lastRegisterStatus() == platform::eventHotKeyExistsErr)
+            ShortcutNotice::taken(m_hotKeyService.displayName(hotKey));
         endCapture();
         return true;
     }
