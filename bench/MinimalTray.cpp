@@ -1,15 +1,19 @@
 // The smallest Qt tray program worth comparing Tavelor with: one icon, one small
 // menu, the same Qt modules loaded the same way (QApplication, Widgets, the tray
 // over D-Bus). Its resident size and start-up time are the baselines of
-// scripts/bench.
+// scripts/bench. With --dialog it also shows one input dialog a second after
+// start and closes it, as a user's first "Save Layout..." does: the first
+// window shown loads fonts and the text shaping libraries.
 
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
+#include <QInputDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -36,5 +40,14 @@ int main(int argc, char* argv[])
     tray.setToolTip(QStringLiteral("Minimal tray"));
     tray.setContextMenu(&menu);
     tray.show();
+    if (QApplication::arguments().contains(QStringLiteral("--dialog"))) {
+        QTimer::singleShot(1000, [] {
+            QInputDialog dialog;
+            dialog.setLabelText(QStringLiteral("Name:"));
+            dialog.setTextValue(QStringLiteral("Bench"));
+            QTimer::singleShot(500, &dialog, &QDialog::accept);
+            dialog.exec();
+        });
+    }
     return QApplication::exec();
 }
