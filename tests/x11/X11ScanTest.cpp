@@ -89,13 +89,13 @@ TEST_F(X11ScanTest, ListsTheUsersWindowsWithApplicationTitleAndTheWindowManagers
     const std::vector<WindowSnapshot> expected{
         snapshot("debian-xterm", "XTerm", "first terminal", wmFrame(connection(), terminal)),
         snapshot("XClock", "XClock", "xclock", wmFrame(connection(), clock)),
-        // Front to back: Beta was mapped last.
-        snapshot("org.tavelor.Fixture", "Truc", "Beta", wmFrame(connection(), beta)),
+        // In the order they were mapped, whatever is on top.
         snapshot("org.tavelor.Fixture", "Truc", "Alpha", wmFrame(connection(), alpha)),
+        snapshot("org.tavelor.Fixture", "Truc", "Beta", wmFrame(connection(), beta)),
         snapshot("org.tavelor.Gtk", "Gtk Thing", "Shadowed", shadowedFrame),
     };
     EXPECT_EQ(snapshots, expected);
-    EXPECT_EQ(windows, (std::vector<xcb_window_t>{terminal, clock, beta, alpha, shadowed}));
+    EXPECT_EQ(windows, (std::vector<xcb_window_t>{terminal, clock, alpha, beta, shadowed}));
 
     // The workspace lists every client process, Tavelor's own filter aside.
     std::vector<RunningApplication> apps = backend().workspace().runningApplications();
