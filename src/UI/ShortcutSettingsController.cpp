@@ -186,7 +186,7 @@ bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
     const HotKey hotKey{*press.keyCode, mask};
     if (!m_hotKeyService.registerHotKey(hotKey)) {
         AlertSound::beep();
-        if (m_hotKeyService.lastRegisterStatus() == platform::eventHotKeyExistsErr)
+        if (m_hotKeyService.lastGrabResult() == HotKeyService::GrabResult::Taken)
             ShortcutNotice::taken(m_hotKeyService.displayName(hotKey));
         endCapture();
         return true;
