@@ -16,7 +16,6 @@ EwmhAtoms EwmhAtoms::intern(X11Connection& connection)
         {"COMPOUND_TEXT", &atoms.compoundText},
         {"_NET_SUPPORTED", &atoms.netSupported},
         {"_NET_CLIENT_LIST", &atoms.netClientList},
-        {"_NET_CLIENT_LIST_STACKING", &atoms.netClientListStacking},
         {"_NET_WM_NAME", &atoms.netWmName},
         {"_NET_WM_PID", &atoms.netWmPid},
         {"_NET_WM_WINDOW_TYPE", &atoms.netWmWindowType},

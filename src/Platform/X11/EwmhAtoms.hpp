@@ -12,7 +12,6 @@ struct EwmhAtoms {
     xcb_atom_t compoundText = XCB_ATOM_NONE;
     xcb_atom_t netSupported = XCB_ATOM_NONE;
     xcb_atom_t netClientList = XCB_ATOM_NONE;
-    xcb_atom_t netClientListStacking = XCB_ATOM_NONE;
     xcb_atom_t netWmName = XCB_ATOM_NONE;
     xcb_atom_t netWmPid = XCB_ATOM_NONE;
     xcb_atom_t netWmWindowType = XCB_ATOM_NONE;
