@@ -11,7 +11,9 @@ namespace tavelor::x11 {
 EwmhAtoms EwmhAtoms::intern(X11Connection& connection)
 {
     EwmhAtoms atoms;
-    const std::array<std::pair<std::string_view, xcb_atom_t*>, 20> table{{
+    // Sized by its entries, so that adding or removing an atom cannot leave an
+    // empty slot behind.
+    const auto table = std::to_array<std::pair<std::string_view, xcb_atom_t*>>({
         {"UTF8_STRING", &atoms.utf8String},
         {"COMPOUND_TEXT", &atoms.compoundText},
         {"_NET_SUPPORTED", &atoms.netSupported},
@@ -31,7 +33,7 @@ EwmhAtoms EwmhAtoms::intern(X11Connection& connection)
         {"_NET_MOVERESIZE_WINDOW", &atoms.netMoveResizeWindow},
         {"_GTK_FRAME_EXTENTS", &atoms.gtkFrameExtents},
         {"_GTK_APPLICATION_ID", &atoms.gtkApplicationId},
-    }};
+    });
     std::array<std::string_view, table.size()> names;
     for (std::size_t i = 0; i < table.size(); ++i)
         names[i] = table[i].first;
