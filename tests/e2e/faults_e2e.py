@@ -18,7 +18,6 @@ import select
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
@@ -26,12 +25,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
-from panel import Panel, spin, wait_until  # noqa: E402
-from tavelor_process import Home, Tavelor, profile, snapshot  # noqa: E402
+from panel import spin, wait_until  # noqa: E402
+from tavelor_process import profile, snapshot  # noqa: E402
+from tray_e2e import OUT, TrayTestCase  # noqa: E402
 
-EXE = os.environ.get("TAVELOR_EXE", "build/tavelor")
 FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT", "build/tests/x11/tavelor_fixture_client")
-OUT = os.environ.get("TAVELOR_E2E_OUT") or tempfile.mkdtemp(prefix="tavelor-e2e-out-")
 
 # What Qt's xcb plugin and libxcb print when a request fails.
 X_ERROR_MARKS = ("X Error", "XCB error", "xcb error", "X server error", "BadWindow", "BadMatch")
@@ -80,18 +78,11 @@ class Fixture:
         return out
 
 
-class FaultTestCase(unittest.TestCase):
-    panel = None
-
-    @classmethod
-    def setUpClass(cls):
-        if not os.environ.get("TAVELOR_TEST_TRAY_LOG"):
-            raise unittest.SkipTest("needs tests/desktop/test-desktop --tray")
-        if FaultTestCase.panel is None:
-            FaultTestCase.panel = Panel()
+class FaultTestCase(TrayTestCase):
+    """As the tray tests, with clean-ups run in reverse before theirs."""
 
     def setUp(self):
-        self.home = Home()
+        super().setUp()
         self.out = os.path.join(OUT, "faults", self.id().rsplit(".", 1)[-1])
         os.makedirs(self.out, exist_ok=True)
         self.cleanups = []
@@ -99,22 +90,10 @@ class FaultTestCase(unittest.TestCase):
     def tearDown(self):
         for cleanup in reversed(self.cleanups):
             cleanup()
-
-    def start(self):
-        program = Tavelor(EXE, self.home, self.out)
-        self.cleanups.append(program.stop)
-        return program
-
-    def start_with_menu(self):
-        program = self.start()
-        menu = self.panel.wait_for_item(program.pid).menu()
-        layout = menu.wait_for(lambda l: l.find("Save Layout..."), what="the menu to be filled")
-        return program, menu, layout
+        super().tearDown()
 
     def xterm(self, title, **kwargs):
-        client = xdesktop.xterm(title, **kwargs)
-        self.cleanups.append(client.close)
-        return client
+        return self.client(xdesktop.xterm, title, **kwargs)
 
     def fixture(self, *args):
         client = Fixture(*args)
@@ -302,7 +281,8 @@ class ChurnTest(FaultTestCase):
                              "--title=churn %d", "--geometry=120x80+600+400")
         deadline = time.monotonic() + 20
         presses = 0
-        while time.monotonic() < deadline:
+        # A number of presses, not a time: a loaded machine presses slower.
+        while time.monotonic() < deadline or presses < 100:
             xdesktop.key("ctrl+alt+t")
             presses += 1
             spin(0.05)
@@ -321,7 +301,6 @@ class ChurnTest(FaultTestCase):
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, "the xterm back")
         print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
-        self.assertGreaterEqual(presses, 100)
 
 
 class FullDiskTest(FaultTestCase):
