@@ -96,6 +96,8 @@ std::optional<QString> KWinScriptRunner::run(const QString& script, const QStrin
                  QDBus::Block, remainingMs(deadline));
     if (loaded.type() != QDBusMessage::ReplyMessage || loaded.arguments().isEmpty() ||
         loaded.arguments().constFirst().toInt() < 0) {
+        // A KWin too slow to answer may still load it later.
+        bus.send(scriptingCall(QStringLiteral("unloadScript"), {plugin}));
         m_token.clear();
         return std::nullopt;
     }

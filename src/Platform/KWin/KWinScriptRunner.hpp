@@ -38,6 +38,7 @@ public:
 
     std::chrono::milliseconds bound() const { return m_bound; }
 
+public slots:
     /// Called by the script through callDBus(); answers of runs other than the
     /// current one (late, or sent by anyone else) are ignored.
     Q_SCRIPTABLE void deliver(const QString& token, const QString& answer);

@@ -18,8 +18,9 @@ const QString kInterface = QStringLiteral("org.kde.KGlobalAccel");
 const QString kComponent = QStringLiteral("tavelor");
 const QString kAction = QStringLiteral("apply-active-profile");
 
-// kglobalaccel's flag: take exactly these keys instead of any the user saved
-// for the action before.
+// kglobalaccel's flags: the action is present (only present actions are
+// listened for) and takes exactly these keys instead of any saved before.
+constexpr uint kSetPresent = 0x2;
 constexpr uint kNoAutoloading = 0x4;
 // Calls on kglobalaccel are local and answer within milliseconds; a bound
 // keeps a hung daemon from freezing the shortcut window.
@@ -100,7 +101,8 @@ std::optional<QList<int>> KWinShortcuts::setKeys(const QList<int>& keys)
 {
     const QDBusMessage reply = QDBusConnection::sessionBus().call(
         accelCall(QStringLiteral("setShortcut"),
-                  {actionId(), QVariant::fromValue(keys), QVariant::fromValue(kNoAutoloading)}),
+                  {actionId(), QVariant::fromValue(keys),
+                   QVariant::fromValue(kSetPresent | kNoAutoloading)}),
         QDBus::Block, kCallBoundMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
