@@ -23,16 +23,19 @@ namespace {
 using namespace tavelor;
 
 // The baseline: what any script that moves windows has to do, no more.
-const QString kBareScript = QStringLiteral(R"(
-const windows = typeof workspace.windowList === "function"
-    ? workspace.windowList() : workspace.clientList();
-const byId = {};
-for (let i = 0; i < windows.length; ++i)
-    byId[String(windows[i].internalId)] = windows[i];
-for (const f of request.frames)
-    byId[f[0]].frameGeometry = { x: f[1], y: f[2], width: f[3], height: f[4] };
-callDBus(tavelorReply.service, tavelorReply.path, "app.tavelor.KWinScriptReply", "deliver",
-         tavelorReply.token, "");
+const QString kBareScript = QStringLiteral(R"((function () {
+    const windows = typeof workspace.windowList === "function"
+        ? workspace.windowList() : workspace.clientList();
+    const byId = {};
+    for (let i = 0; i < windows.length; ++i)
+        byId[String(windows[i].internalId)] = windows[i];
+    for (let i = 0; i < request.frames.length; ++i) {
+        const f = request.frames[i];
+        byId[f[0]].frameGeometry = { x: f[1], y: f[2], width: f[3], height: f[4] };
+    }
+    callDBus(tavelorReply.service, tavelorReply.path, "app.tavelor.KWinScriptReply", "deliver",
+             tavelorReply.token, "");
+})();
 )");
 
 struct Desktop {

@@ -101,18 +101,12 @@ std::optional<QString> KWinScriptRunner::run(const QString& script, const QStrin
         m_token.clear();
         return std::nullopt;
     }
-    const int id = loaded.arguments().constFirst().toInt();
-    // KWin 6 puts the script under /Scripting, 5.27 at the root.
-    for (const QString& path :
-         {QStringLiteral("/Scripting/Script%1").arg(id), QStringLiteral("/%1").arg(id)}) {
-        const QDBusMessage started = bus.call(
-            QDBusMessage::createMethodCall(kService, path, QStringLiteral("org.kde.kwin.Script"),
-                                           QStringLiteral("run")),
-            QDBus::Block, remainingMs(deadline));
-        if (started.type() == QDBusMessage::ReplyMessage ||
-            started.errorName() != QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"))
-            break;
-    }
+    // Scripting.start() runs every loaded script that is not running yet. The
+    // script's own object (/N, /Scripting/ScriptN) is not used: KWin numbers
+    // scripts by the count of loaded ones, so a number comes back while an
+    // unloaded script with it is still being torn down, and a run sent there
+    // reaches the old script.
+    bus.call(scriptingCall(QStringLiteral("start"), {}), QDBus::Block, remainingMs(deadline));
 
     if (!m_answer && !deadline.hasExpired()) {
         QEventLoop loop;
