@@ -3,7 +3,7 @@
 // tests/wayland/kwin-session; TAVELOR_QT_WINDOW names the window program.
 #include "Platform/KWin/KWinScriptRunner.hpp"
 #include "Platform/KWin/KWinWindowSource.hpp"
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -40,7 +40,7 @@ const QString kBareScript = QStringLiteral(R"((function () {
 
 struct Desktop {
     kwin::KWinScriptRunner runner{kwin::KWinWindowSource::kBound};
-    x11::DesktopEntries entries;
+    xdg::DesktopEntries entries;
     kwin::KWinWindowSource source{runner, entries};
     std::map<int, std::unique_ptr<QProcess>> clients; // window count -> its process
     std::map<int, std::vector<QString>> ids;

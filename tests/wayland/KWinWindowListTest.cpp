@@ -2,7 +2,7 @@
 // identities, without a KWin.
 #include "Platform/KWin/KWinWindowList.hpp"
 
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 #include "unit/QtPrinters.hpp"
 
 #include <QDir>
@@ -54,7 +54,7 @@ TEST(KWinWindowList, GroupsWindowsIntoApplicationsAsOnX11)
     };
     write("org.x.Editor.desktop", "[Desktop Entry]\nName=Editor\n");
     write("com.foo.App.desktop", "[Desktop Entry]\nName=Foo App\nStartupWMClass=foo\n");
-    x11::DesktopEntries entries({data.path()}, QStringLiteral("C"));
+    xdg::DesktopEntries entries({data.path()}, QStringLiteral("C"));
 
     const auto apps = applicationsFromScan(QString::fromUtf8(kAnswer), kOwnPid, entries);
     const Expected expected[] = {
@@ -93,7 +93,7 @@ TEST(KWinWindowList, GroupsWindowsIntoApplicationsAsOnX11)
 
 TEST(KWinWindowList, AnswerThatIsNotAWindowListGivesNothing)
 {
-    x11::DesktopEntries entries({}, QStringLiteral("C"));
+    xdg::DesktopEntries entries({}, QStringLiteral("C"));
     for (const char* answer : {"", "garbage", "{}", "[1, \"x\", null]", "42"})
         EXPECT_TRUE(applicationsFromScan(QString::fromUtf8(answer), kOwnPid, entries).empty())
             << answer;

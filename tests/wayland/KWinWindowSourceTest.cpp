@@ -6,7 +6,7 @@
 #include "KWinSession.hpp"
 #include "Platform/KWin/KWinScriptRunner.hpp"
 #include "Platform/KWin/KWinWindowAccess.hpp"
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 #include "unit/QtPrinters.hpp"
 
 #include <QProcess>
@@ -54,7 +54,7 @@ protected:
     }
 
     KWinScriptRunner runner{KWinWindowSource::kBound};
-    x11::DesktopEntries entries;
+    xdg::DesktopEntries entries;
     KWinWindowSource source{runner, entries};
 };
 

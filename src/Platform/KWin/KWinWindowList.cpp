@@ -1,6 +1,6 @@
 #include "Platform/KWin/KWinWindowList.hpp"
 
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QFile>
 #include <QHash>
@@ -28,17 +28,17 @@ std::optional<QString> processName(std::int64_t pid)
     return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
-Identity identityOf(const QJsonObject& window, x11::DesktopEntries& entries)
+Identity identityOf(const QJsonObject& window, xdg::DesktopEntries& entries)
 {
     QString desktopFile = window.value(QStringLiteral("desktopFileName")).toString();
     if (desktopFile.endsWith(QStringLiteral(".desktop")))
         desktopFile.chop(8);
     const QString resourceClass = window.value(QStringLiteral("resourceClass")).toString();
     if (!desktopFile.isEmpty()) {
-        const x11::DesktopEntry* entry = entries.find({}, {}, desktopFile);
+        const xdg::DesktopEntry* entry = entries.find({}, {}, desktopFile);
         return {desktopFile, entry ? entry->name : desktopFile};
     }
-    const x11::DesktopEntry* entry =
+    const xdg::DesktopEntry* entry =
         entries.find(window.value(QStringLiteral("resourceName")).toString(), resourceClass, {});
     if (entry)
         return {entry->id, entry->name};
@@ -73,7 +73,7 @@ platform::LiveWindow liveWindow(const QJsonObject& window)
 } // namespace
 
 std::vector<platform::LiveApplication>
-applicationsFromScan(const QString& answer, std::int64_t ownPid, x11::DesktopEntries& entries)
+applicationsFromScan(const QString& answer, std::int64_t ownPid, xdg::DesktopEntries& entries)
 {
     const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8());
     std::vector<platform::LiveApplication> applications;

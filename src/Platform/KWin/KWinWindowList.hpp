@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 class DesktopEntries;
 }
 
@@ -23,6 +23,6 @@ namespace tavelor::kwin {
 /// name and class, else the resource class. An answer that is not such an
 /// array gives no applications.
 std::vector<platform::LiveApplication>
-applicationsFromScan(const QString& answer, std::int64_t ownPid, x11::DesktopEntries& entries);
+applicationsFromScan(const QString& answer, std::int64_t ownPid, xdg::DesktopEntries& entries);
 
 } // namespace tavelor::kwin

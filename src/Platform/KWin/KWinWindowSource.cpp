@@ -33,7 +33,7 @@ QJsonArray frameEntry(const QString& id, const std::array<std::optional<double>,
 
 } // namespace
 
-KWinWindowSource::KWinWindowSource(KWinScriptRunner& runner, x11::DesktopEntries& entries)
+KWinWindowSource::KWinWindowSource(KWinScriptRunner& runner, xdg::DesktopEntries& entries)
     : m_runner(runner), m_entries(entries),
       m_scanScript(resourceText(QStringLiteral(":/kwin/scan.js"))),
       m_applyScript(resourceText(QStringLiteral(":/kwin/apply.js")))

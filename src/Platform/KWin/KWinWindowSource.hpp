@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 class DesktopEntries;
 }
 
@@ -28,7 +28,7 @@ public:
     static constexpr std::chrono::milliseconds kBound{2000};
 
     /// `runner` and `entries` outlive this.
-    KWinWindowSource(KWinScriptRunner& runner, x11::DesktopEntries& entries);
+    KWinWindowSource(KWinScriptRunner& runner, xdg::DesktopEntries& entries);
     ~KWinWindowSource() override;
 
     std::vector<platform::LiveApplication> listApplications() override;
@@ -40,7 +40,7 @@ public:
 
 private:
     KWinScriptRunner& m_runner;
-    x11::DesktopEntries& m_entries;
+    xdg::DesktopEntries& m_entries;
     QString m_scanScript;
     QString m_applyScript;
     std::optional<int> m_lastApplyCount;
