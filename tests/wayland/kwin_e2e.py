@@ -96,8 +96,14 @@ class KWinJourneyTest(unittest.TestCase):
         press(*(KEYS[c] for c in "desk"))
         press(KEYS["Return"])
         layout = menu.wait_for(lambda l: l.find("desk"), what="the profile in the menu")
-        saved = {s["windowTitle"]: s["frame"] for s in home.read_profiles()[0]["snapshots"]}
+        snapshots = home.read_profiles()[0]["snapshots"]
+        saved = {s["windowTitle"]: s["frame"] for s in snapshots}
         self.assertEqual(sorted(saved), sorted(CLIENTS), program.stderr())
+        bundles = {s["windowTitle"]: s["bundleIdentifier"] for s in snapshots}
+        self.assertEqual(bundles["Qt Native"], "org.tavelor.QtNative")
+        self.assertEqual(bundles["GTK Native"], "org.tavelor.GtkNative")
+        # KWin 6 finds a desktop file for an X11 window itself.
+        self.assertIn(bundles["XWayland Term"], ("xterm", "debian-xterm"))
         frames = kwin.frames()
         for title in CLIENTS:
             f = saved[title]
