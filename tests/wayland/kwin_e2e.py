@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""build/tavelor on a headless KWin (tests/wayland/kwin-session --clients), driven
-as a panel and a user drive it: the tray menu over D-Bus, the save dialog and the
-shortcut with keys injected through KWin's fake input. Frames are read and
-scrambled by KWin scripts of the test's own.
-
-Environment: TAVELOR_EXE, TAVELOR_FAKE_KEYS (tests/wayland/FakeKeys.c).
-"""
+"""build/tavelor (TAVELOR_EXE) in tests/wayland/kwin-session --clients, driven as a
+panel and a user drive it: the tray menu over D-Bus, keys through KWin's fake input
+(TAVELOR_FAKE_KEYS). Frames are read and scrambled by KWin scripts of the test."""
 
 import json
 import os
@@ -45,7 +41,7 @@ class KWin(dbus.service.Object):
         self.count = 0
 
     @dbus.service.method("app.tavelor.KWinE2E", in_signature="s")
-    def Answer(self, text):  # noqa: N802 (D-Bus name)
+    def Answer(self, text):  # noqa: N802
         self.answer = json.loads(text)
 
     def run(self, body):
