@@ -110,6 +110,7 @@ TEST(KWinKeyCombination, KeyOfTheLayoutWithItsModifiers)
         const char* layout;
         HotKey hotKey;
         std::optional<int> expected;
+        xkb_layout_index_t group = 0;
     };
     const Qt::KeyboardModifiers metaShift = Qt::MetaModifier | Qt::ShiftModifier;
     const Case cases[] = {
@@ -127,6 +128,7 @@ TEST(KWinKeyCombination, KeyOfTheLayoutWithItsModifiers)
          {83, controlKey},
          combination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_End)},
         {"de", {24, controlKey}, std::nullopt}, // a dead key
+        {"us,de", {6, cmdKey | shiftKey}, combination(metaShift, Qt::Key_Y), 1},
     };
     std::unique_ptr<xkb_context, void (*)(xkb_context*)> context(
         xkb_context_new(XKB_CONTEXT_NO_FLAGS), xkb_context_unref);
@@ -136,7 +138,7 @@ TEST(KWinKeyCombination, KeyOfTheLayoutWithItsModifiers)
         std::unique_ptr<xkb_keymap, void (*)(xkb_keymap*)> keymap(
             xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS),
             xkb_keymap_unref);
-        EXPECT_EQ(qtKeyCombination(c.hotKey, keymap.get(), 0), c.expected);
+        EXPECT_EQ(qtKeyCombination(c.hotKey, keymap.get(), c.group), c.expected);
     }
 }
 
