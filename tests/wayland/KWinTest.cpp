@@ -169,6 +169,8 @@ TEST(KWinWindowList, KindsRolesAndIdentitiesAsOnX11)
     }
     EXPECT_EQ(listed, QStringList({"org.x.Ed R: Doc/W Find/W", "panel A: Panel/O", "tip A: Tip/W",
                                    "own A: Own/W", "xterm R: T1/W T2/W", "other R: O/W"}));
+    EXPECT_EQ(apps[0].name, "org.x.Ed"); // no desktop entry: the id, not the process
+    EXPECT_EQ(apps[5].name, "other");
     EXPECT_EQ(find(apps, "Doc")->size, std::pair(30.0, 20.0));
     EXPECT_FALSE(find(apps, "Find")->position);
     EXPECT_LT(apps[4].pid, 0); // a stand-in per resource class
