@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+class QEventLoop;
+
+namespace tavelor::kwin {
+
+/// Runs one KWin script and waits for its one answer.
+///
+/// The script is loaded through KWin's Scripting object on the session bus,
+/// run, and unloaded; it answers by calling deliver() on an object this runner
+/// exports on Tavelor's own connection, found by the connection's unique name.
+/// The script's text is prefixed with `const tavelorReply = {service, path,
+/// token};` and any request data, so it needs no other channel.
+///
+/// KWin may be restarting, busy or gone: every D-Bus call and the wait for the
+/// answer share one bound, after which run() gives up and answers nothing.
+/// Events other than user input are processed while waiting. Main thread only.
+class KWinScriptRunner final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "app.tavelor.KWinScriptReply")
+
+public:
+    explicit KWinScriptRunner(std::chrono::milliseconds bound);
+    ~KWinScriptRunner() override;
+
+    /// Runs `script` (JavaScript) with `requestJson` bound to the constant
+    /// `request`; the script's answer, or nothing when it did not come in time.
+    std::optional<QString> run(const QString& script, const QString& requestJson);
+
+    /// True when KWin's Scripting object answers on the session bus now.
+    bool kwinAnswers();
+
+    std::chrono::milliseconds bound() const { return m_bound; }
+
+public slots:
+    /// Called by the script through callDBus(); answers of runs other than the
+    /// current one (late, or sent by anyone else) are ignored.
+    Q_SCRIPTABLE void deliver(const QString& token, const QString& answer);
+
+private:
+    QString m_path;
+    std::chrono::milliseconds m_bound;
+    bool m_registered = false;
+    QString m_token;
+    std::optional<QString> m_answer;
+    QEventLoop* m_waiting = nullptr;
+};
+
+} // namespace tavelor::kwin

@@ -1,0 +1,125 @@
+#include "Platform/KWin/KWinWindowList.hpp"
+
+#include "Platform/Xdg/DesktopEntries.hpp"
+
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace tavelor::kwin {
+
+namespace {
+
+struct Identity {
+    std::optional<QString> appId;
+    std::optional<QString> name;
+};
+
+std::optional<QString> processName(std::int64_t pid)
+{
+    if (pid <= 0)
+        return std::nullopt;
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString name = QString::fromUtf8(comm.read(256)).trimmed();
+    return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
+}
+
+Identity identityOf(const QJsonObject& window, xdg::DesktopEntries& entries)
+{
+    QString desktopFile = window.value(QStringLiteral("desktopFileName")).toString();
+    if (desktopFile.endsWith(QStringLiteral(".desktop")))
+        desktopFile.chop(8);
+    const QString resourceClass = window.value(QStringLiteral("resourceClass")).toString();
+    if (!desktopFile.isEmpty()) {
+        const xdg::DesktopEntry* entry = entries.find({}, {}, desktopFile);
+        return {desktopFile, entry ? entry->name : desktopFile};
+    }
+    const xdg::DesktopEntry* entry =
+        entries.find(window.value(QStringLiteral("resourceName")).toString(), resourceClass, {});
+    if (entry)
+        return {entry->id, entry->name};
+    if (!resourceClass.isEmpty())
+        return {resourceClass, resourceClass};
+    return {};
+}
+
+bool isKeptType(const QJsonObject& window)
+{
+    if (window.value(QStringLiteral("special")).toBool())
+        return false;
+    return window.value(QStringLiteral("normal")).toBool() ||
+           window.value(QStringLiteral("dialog")).toBool() ||
+           window.value(QStringLiteral("utility")).toBool();
+}
+
+platform::LiveWindow liveWindow(const QJsonObject& window)
+{
+    platform::LiveWindow live;
+    live.id = window.value(QStringLiteral("id")).toString();
+    live.role = isKeptType(window) ? platform::WindowRole::Window : platform::WindowRole::Other;
+    live.title = window.value(QStringLiteral("caption")).toString();
+    const QJsonArray frame = window.value(QStringLiteral("frame")).toArray();
+    if (frame.size() == 4) {
+        live.position = {{frame[0].toDouble(), frame[1].toDouble()}};
+        live.size = {{frame[2].toDouble(), frame[3].toDouble()}};
+    }
+    return live;
+}
+
+} // namespace
+
+std::vector<platform::LiveApplication>
+applicationsFromScan(const QString& answer, std::int64_t ownPid, xdg::DesktopEntries& entries)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8());
+    std::vector<platform::LiveApplication> applications;
+    std::vector<bool> identified;
+    QHash<std::int64_t, std::size_t> byPid;
+    QHash<QString, std::int64_t> standIns; // resource class -> stand-in pid
+    entries.reloadIfChanged();
+    for (const QJsonValue& value : document.array()) {
+        const QJsonObject window = value.toObject();
+        if (window.value(QStringLiteral("id")).toString().isEmpty())
+            continue;
+        auto pid = static_cast<std::int64_t>(window.value(QStringLiteral("pid")).toDouble());
+        if (pid <= 0) {
+            const QString key = window.value(QStringLiteral("resourceClass")).toString();
+            pid = standIns.value(key, -(standIns.size() + 1));
+            standIns.insert(key, pid);
+        }
+        auto found = byPid.constFind(pid);
+        if (found == byPid.constEnd()) {
+            found = byPid.insert(pid, applications.size());
+            platform::LiveApplication app;
+            app.pid = pid;
+            app.kind = platform::ApplicationKind::Accessory;
+            app.windows.emplace();
+            applications.push_back(std::move(app));
+            identified.push_back(false);
+        }
+        platform::LiveApplication& app = applications[*found];
+        if (!identified[*found]) {
+            Identity identity = identityOf(window, entries);
+            if (identity.appId) {
+                app.appId = std::move(identity.appId);
+                app.name = std::move(identity.name);
+                identified[*found] = true;
+            }
+        }
+        if (pid != ownPid && isKeptType(window) &&
+            !window.value(QStringLiteral("skipTaskbar")).toBool())
+            app.kind = platform::ApplicationKind::Regular;
+        app.windows->push_back(liveWindow(window));
+    }
+    for (platform::LiveApplication& app : applications) {
+        if (!app.name)
+            app.name = processName(app.pid);
+    }
+    return applications;
+}
+
+} // namespace tavelor::kwin

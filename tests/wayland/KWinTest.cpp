@@ -1,0 +1,245 @@
+// The KWin backend's faults against the session's real KWin
+// (tests/wayland/kwin-session --clients), and its parts that need none.
+#include "Platform/KWin/KWinKeyCombination.hpp"
+#include "Platform/KWin/KWinScriptRunner.hpp"
+#include "Platform/KWin/KWinShortcuts.hpp"
+#include "Platform/KWin/KWinWindowAccess.hpp"
+#include "Platform/KWin/KWinWindowList.hpp"
+#include "Platform/KWin/KWinWindowSource.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
+#include "unit/QtPrinters.hpp"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDeadlineTimer>
+#include <QKeyCombination>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace tavelor::kwin {
+namespace {
+
+using platform::ApplicationKind;
+using platform::FrameWrite;
+using platform::LiveApplication;
+using platform::WindowRole;
+using Grab = platform::GlobalShortcuts::GrabResult;
+
+bool waitUntil(const std::function<bool()>& done)
+{
+    const QDeadlineTimer deadline(15000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+const platform::LiveWindow* find(const std::vector<LiveApplication>& apps, const QString& title)
+{
+    for (const LiveApplication& app : apps)
+        for (const platform::LiveWindow& window : *app.windows)
+            if (window.title == title)
+                return &window;
+    return nullptr;
+}
+
+std::vector<FrameWrite> moveTo(const QString& id, double x, double y, double w, double h)
+{
+    return {{id, FrameWrite::Part::Position, x, y},
+            {id, FrameWrite::Part::Size, w, h},
+            {id, FrameWrite::Part::Position, x, y}};
+}
+
+int combination(Qt::KeyboardModifiers modifiers, Qt::Key key)
+{
+    return QKeyCombination(modifiers, key).toCombined();
+}
+
+// Another program's shortcut, set as KDE's settings set one.
+QList<int> setOtherShortcut(const QList<int>& keys)
+{
+    const QStringList id{"tavelor-test-other", "act", "Other", "Act"};
+    auto call = [&](const char* method, const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            "org.kde.kglobalaccel", "/kglobalaccel", "org.kde.KGlobalAccel", method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message);
+    };
+    call("doRegister", {id});
+    const QDBusMessage reply =
+        call("setShortcut", {id, QVariant::fromValue(keys), QVariant::fromValue(6u)});
+    return reply.arguments().isEmpty() ? QList<int>{}
+                                       : qdbus_cast<QList<int>>(reply.arguments().constFirst());
+}
+
+TEST(KWinShortcuts, TakenWhenAnotherProgramHoldsTheKeysFreeOnRelease)
+{
+    qDBusRegisterMetaType<QList<int>>();
+    const int ctrlAltY = combination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Y);
+    const int ctrlAltT = combination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
+    ASSERT_EQ(setOtherShortcut({ctrlAltY}), QList<int>{ctrlAltY});
+    auto shortcuts = std::make_unique<KWinShortcuts>();
+    EXPECT_EQ(shortcuts->grab({16, controlKey | optionKey}), Grab::Taken);
+    ASSERT_EQ(shortcuts->grab({17, controlKey | optionKey}), Grab::Grabbed);
+    // A refused grab holds nothing, not even what was held before.
+    EXPECT_EQ(shortcuts->grab({16, controlKey | optionKey}), Grab::Taken);
+    EXPECT_EQ(setOtherShortcut({ctrlAltT}), QList<int>{ctrlAltT});
+    setOtherShortcut({});
+    ASSERT_EQ(shortcuts->grab({17, controlKey | optionKey}), Grab::Grabbed);
+    EXPECT_FALSE(setOtherShortcut({ctrlAltT}).contains(ctrlAltT)); // kglobalaccel answers 0
+    EXPECT_EQ(shortcuts->grab({0x34, controlKey}), Grab::NoSuchKey);
+    ASSERT_EQ(shortcuts->grab({17, controlKey | optionKey}), Grab::Grabbed);
+    shortcuts.reset(); // ending releases
+    EXPECT_EQ(setOtherShortcut({ctrlAltT}), QList<int>{ctrlAltT});
+    setOtherShortcut({});
+}
+
+TEST(KWinKeyCombination, KeyOfTheLayoutWithItsModifiers)
+{
+    struct Case {
+        const char* layout;
+        HotKey hotKey;
+        std::optional<int> expected;
+        xkb_layout_index_t group = 0;
+    };
+    const Qt::KeyboardModifiers metaShift = Qt::MetaModifier | Qt::ShiftModifier;
+    const Case cases[] = {
+        {"us", {0, controlKey}, combination(Qt::ControlModifier, Qt::Key_A)},
+        {"us", {6, cmdKey | shiftKey}, combination(metaShift, Qt::Key_Z)},
+        {"de", {6, cmdKey | shiftKey}, combination(metaShift, Qt::Key_Y)},
+        {"fr", {0, optionKey}, combination(Qt::AltModifier, Qt::Key_Q)},
+        {"de", {41, controlKey}, combination(Qt::ControlModifier, Qt::Key_Odiaeresis)},
+        {"us",
+         {36, optionKey | shiftKey},
+         combination(Qt::AltModifier | Qt::ShiftModifier, Qt::Key_Return)},
+        {"us", {122, cmdKey}, combination(Qt::MetaModifier, Qt::Key_F1)},
+        {"us", {49, controlKey}, combination(Qt::ControlModifier, Qt::Key_Space)},
+        {"us",
+         {83, controlKey},
+         combination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_End)},
+        {"de", {24, controlKey}, std::nullopt}, // a dead key
+        {"us,de", {6, cmdKey | shiftKey}, combination(metaShift, Qt::Key_Y), 1},
+    };
+    std::unique_ptr<xkb_context, void (*)(xkb_context*)> context(
+        xkb_context_new(XKB_CONTEXT_NO_FLAGS), xkb_context_unref);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.layout) + " key " + std::to_string(c.hotKey.keyCode));
+        const xkb_rule_names names{nullptr, nullptr, c.layout, nullptr, nullptr};
+        std::unique_ptr<xkb_keymap, void (*)(xkb_keymap*)> keymap(
+            xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS),
+            xkb_keymap_unref);
+        EXPECT_EQ(qtKeyCombination(c.hotKey, keymap.get(), c.group), c.expected);
+    }
+}
+
+TEST(KWinWindowList, KindsRolesAndIdentitiesAsOnX11)
+{
+    xdg::DesktopEntries entries({}, "C");
+    const auto apps = applicationsFromScan(R"([
+        {"id":"a","pid":10,"desktopFileName":"org.x.Ed.desktop","caption":"Doc","normal":true,
+         "frame":[1,2,30,20]},
+        {"id":"b","pid":20,"resourceClass":"panel","caption":"Panel","normal":true,"special":true},
+        {"id":"c","pid":10,"caption":"Find","dialog":true},
+        {"id":"d","pid":30,"resourceClass":"tip","caption":"Tip","utility":true,"skipTaskbar":true},
+        {"id":"e","pid":77,"resourceClass":"own","caption":"Own","normal":true},
+        {"id":"f","pid":0,"resourceClass":"xterm","caption":"T1","normal":true},
+        {"id":"g","pid":0,"resourceClass":"other","caption":"O","normal":true},
+        {"id":"h","pid":0,"resourceClass":"xterm","caption":"T2","normal":true},
+        {"id":"","pid":50,"caption":"no id","normal":true}])",
+                                           77, entries);
+    // Each application as "app id, Regular or Accessory: title/Window or Other".
+    QStringList listed;
+    for (const LiveApplication& app : apps) {
+        QString line =
+            app.appId.value_or("-") + (app.kind == ApplicationKind::Regular ? " R:" : " A:");
+        for (const platform::LiveWindow& window : *app.windows)
+            line += " " + window.title.value_or("-") +
+                    (window.role == WindowRole::Window ? "/W" : "/O");
+        listed << line;
+    }
+    EXPECT_EQ(listed, QStringList({"org.x.Ed R: Doc/W Find/W", "panel A: Panel/O", "tip A: Tip/W",
+                                   "own A: Own/W", "xterm R: T1/W T2/W", "other R: O/W"}));
+    EXPECT_EQ(apps[0].name, "org.x.Ed"); // no desktop entry: the id, not the process
+    EXPECT_EQ(apps[5].name, "other");
+    EXPECT_EQ(find(apps, "Doc")->size, std::pair(30.0, 20.0));
+    EXPECT_FALSE(find(apps, "Find")->position);
+    EXPECT_LT(apps[4].pid, 0); // a stand-in per resource class
+    EXPECT_NE(apps[4].pid, apps[5].pid);
+    for (const char* answer : {"", "garbage", "{}", "[1, null]"})
+        EXPECT_TRUE(applicationsFromScan(answer, 77, entries).empty()) << answer;
+}
+
+class KWinSessionTest : public ::testing::Test {
+protected:
+    KWinScriptRunner runner{KWinWindowSource::kBound};
+    xdg::DesktopEntries entries;
+    KWinWindowSource source{runner, entries};
+};
+
+TEST_F(KWinSessionTest, WindowClosedBetweenScanAndApplyIsSkipped)
+{
+    QProcess closing;
+    closing.start("xterm", {"-T", "Closing Term"});
+    std::vector<LiveApplication> apps;
+    ASSERT_TRUE(waitUntil([&] {
+        apps = source.listApplications();
+        return find(apps, "Closing Term") && find(apps, "Qt Native");
+    }));
+    std::vector<FrameWrite> writes = moveTo(find(apps, "Closing Term")->id, 10, 10, 300, 300);
+    const QString kept = find(apps, "Qt Native")->id;
+    closing.kill();
+    closing.waitForFinished();
+    ASSERT_TRUE(waitUntil([&] { return !find(source.listApplications(), "Closing Term"); }));
+
+    for (const FrameWrite& write : moveTo(kept, 500, 400, 320, 240))
+        writes.push_back(write);
+    source.apply(writes);
+    EXPECT_EQ(source.lastApplyCount(), 1);
+    EXPECT_TRUE(waitUntil([&] {
+        const auto* window = find(source.listApplications(), "Qt Native");
+        return window && window->position == std::pair(500.0, 400.0) &&
+               window->size == std::pair(320.0, 240.0);
+    }));
+}
+
+// Last: KWin is stopped, then ended, under the source.
+TEST_F(KWinSessionTest, KWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
+{
+    const pid_t kwin = static_cast<pid_t>(qEnvironmentVariableIntValue("TAVELOR_KWIN_PID"));
+    KWinWindowAccess access(runner);
+    ASSERT_GT(kwin, 0);
+    ASSERT_TRUE(access.canWorkWithWindows(false));
+    ASSERT_TRUE(waitUntil([&] { return find(source.listApplications(), "Qt Native"); }));
+
+    ::kill(kwin, SIGSTOP); // a script that never answers
+    EXPECT_TRUE(source.listApplications().empty());
+    source.apply(moveTo("{00000000-0000-0000-0000-000000000000}", 0, 0, 10, 10));
+    EXPECT_FALSE(source.lastApplyCount());
+    EXPECT_FALSE(access.canWorkWithWindows(false));
+    ::kill(kwin, SIGCONT);
+    EXPECT_TRUE(waitUntil([&] { return !source.listApplications().empty(); }));
+
+    ::kill(kwin, SIGTERM); // gone from the bus
+    EXPECT_TRUE(waitUntil([&] { return !access.canWorkWithWindows(false); }));
+    EXPECT_TRUE(source.listApplications().empty());
+}
+
+} // namespace
+} // namespace tavelor::kwin
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv); // script answers arrive through the event loop
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
