@@ -8,12 +8,15 @@
 // modules); the build writes each flavour with the marks stripped.
 //legacy: const {Gio, GLib, Meta, Shell} = imports.gi;
 //legacy: const Main = imports.ui.main;
+//legacy: const Me = imports.misc.extensionUtils.getCurrentExtension();
+//legacy: const {TrayFallback} = Me.imports.trayMenu;
 //module: import Gio from 'gi://Gio';
 //module: import GLib from 'gi://GLib';
 //module: import Meta from 'gi://Meta';
 //module: import Shell from 'gi://Shell';
 //module: import * as Main from 'resource:///org/gnome/shell/ui/main.js';
 //module: import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
+//module: import {TrayFallback} from './trayMenu.js';
 
 const BUS_NAME = 'io.github.tavelor.Shell';
 const OBJECT_PATH = '/io/github/tavelor/Shell';
@@ -296,9 +299,15 @@ class ShellService {
     enable() {
         this._service = new ShellService();
         this._service.start();
+//legacy:         const folder = Me.dir;
+//module:         const folder = Gio.File.new_for_path(this.path);
+        this._tray = new TrayFallback(folder.get_child('tavelor-symbolic.svg'));
+        this._tray.start();
     }
 
     disable() {
+        this._tray?.stop();
+        this._tray = null;
         this._service?.stop();
         this._service = null;
     }
