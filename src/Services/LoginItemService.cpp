@@ -8,12 +8,10 @@
 
 namespace tavelor::LoginItemService {
 
-bool setEnabled(platform::LoginItems& mainAppService, bool enabled)
+bool setEnabled(platform::LoginItems& loginItems, bool enabled)
 {
     QString error;
-    const bool done = enabled ? mainAppService.registerAndReturnError(error)
-                              : mainAppService.unregisterAndReturnError(error);
-    if (done)
+    if (loginItems.setEnabled(enabled, error))
         return true;
     const QByteArray line =
         QStringLiteral("Tavelor: échec du %1 du démarrage au login : %2\n")

@@ -1,5 +1,5 @@
-#include "Platform/Fake/FakeBackend.hpp"
 #include "Models/HotKey.hpp"
+#include "Platform/Fake/FakeBackend.hpp"
 #include "UI/AlertSound.hpp"
 #include "UI/MenuController.hpp"
 #include "UI/ShortcutSettingsController.hpp"
@@ -30,8 +30,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_backend.fakeKeyboardLayout().setCharacters(kA, QStringLiteral("a"));
-        m_backend.fakeKeyboardLayout().setCharacters(kK, QStringLiteral("k"));
+        m_backend.keyboardLayout().texts[kA] = QStringLiteral("a");
+        m_backend.keyboardLayout().texts[kK] = QStringLiteral("k");
         AlertSound::setHookForTesting([this] { ++m_beeps; });
         m_controller = std::make_unique<MenuController>(
             m_backend, MenuController::Locations{m_dir.path() + "/data", defaultsFile()});
@@ -115,7 +115,7 @@ TEST_F(ShortcutSettingsTest, KeysWhileNotRecordingAreLeftToDefaultHandling)
     EXPECT_FALSE(press(kEscape));
     EXPECT_EQ(m_backend.keyEventTranslator().translateCalls(), 0);
     EXPECT_EQ(m_beeps, 0);
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, EscapeAloneCancels)
@@ -131,7 +131,7 @@ TEST_F(ShortcutSettingsTest, EscapeAloneCancels)
     EXPECT_TRUE(m_window->recordButton()->isEnabled());
     EXPECT_EQ(label(), QString::fromUtf8("⌘A"));
     EXPECT_EQ(m_beeps, 0);
-    EXPECT_EQ(m_backend.fakeHotKeyEvents().registrations().size(), 1u);
+    EXPECT_TRUE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, AAloneBeepsThenCommandARecordsIt)
@@ -160,8 +160,8 @@ TEST_F(ShortcutSettingsTest, ControlShiftKReplacesTheShortcut)
     EXPECT_EQ(saved(), std::make_pair(40LL, 4608LL));
     EXPECT_EQ(label(), QString::fromUtf8("⌃⇧K"));
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌃⇧K)"));
-    ASSERT_EQ(m_backend.fakeHotKeyEvents().registrations().size(), 1u);
-    EXPECT_EQ(m_backend.fakeHotKeyEvents().registrations()[0].keyCode, kK);
+    ASSERT_TRUE(m_backend.globalShortcuts().held());
+    EXPECT_EQ(m_backend.globalShortcuts().held()->keyCode, kK);
 }
 
 TEST_F(ShortcutSettingsTest, ModifierKeysAloneChangeNothing)
@@ -178,7 +178,7 @@ TEST_F(ShortcutSettingsTest, ModifierKeysAloneChangeNothing)
     EXPECT_EQ(m_beeps, 0);
     EXPECT_TRUE(m_window->isCapturing());
     EXPECT_EQ(label(), QStringLiteral("Appuyez sur le raccourci\u2026"));
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, AKeyOutsideTheKeyCodeSetBeepsAndRecordingGoesOn)
@@ -188,7 +188,7 @@ TEST_F(ShortcutSettingsTest, AKeyOutsideTheKeyCodeSetBeepsAndRecordingGoesOn)
     EXPECT_TRUE(press(kA, KeyPress::kCommand));
     EXPECT_EQ(m_beeps, 1);
     EXPECT_TRUE(m_window->isCapturing());
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, EffacerDuringARecordingClearsEverything)
@@ -201,7 +201,7 @@ TEST_F(ShortcutSettingsTest, EffacerDuringARecordingClearsEverything)
     EXPECT_TRUE(m_window->recordButton()->isEnabled());
     EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
     EXPECT_EQ(saved(), std::make_pair(-1LL, -1LL));
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
     EXPECT_FALSE(m_controller->hotKeyService().currentHotKey());
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier…"));
 }
@@ -232,14 +232,14 @@ TEST_F(ShortcutSettingsTest, ClosingDuringARecordingEndsItAndReopeningShowsTheSa
 TEST_F(ShortcutSettingsTest, ARefusedShortcutBeepsLeavesNoneAndKeepsTheSavedOne)
 {
     record(kA, KeyPress::kCommand);
-    m_backend.fakeHotKeyEvents().refuse(kK, controlKey);
+    m_backend.globalShortcuts().refusal = platform::GlobalShortcuts::GrabResult::Taken;
     record(kK, KeyPress::kControl);
 
     EXPECT_EQ(m_beeps, 1);
     EXPECT_FALSE(m_window->isCapturing());
     EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
     EXPECT_EQ(saved(), std::make_pair(0LL, 256LL));
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
     // onChange was not called: the menu still shows what it was built with.
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌘A)"));
 }
@@ -248,7 +248,7 @@ TEST_F(ShortcutSettingsTest, TheWindowOutlivesNoMenuController)
 {
     record(kA, KeyPress::kCommand);
     m_controller.reset();
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 } // namespace
@@ -261,7 +261,7 @@ namespace {
 // read as markup.
 TEST_F(ShortcutSettingsTest, AKeyThatTypesMarkupShowsAsTyped)
 {
-    m_backend.fakeKeyboardLayout().setCharacters(kK, QStringLiteral("<b>k</b>"));
+    m_backend.keyboardLayout().texts[kK] = QStringLiteral("<b>k</b>");
     record(kK, KeyPress::kControl | KeyPress::kShift);
     ASSERT_TRUE(label().contains(QLatin1Char('<'))) << label().toStdString();
     QLabel plain;
