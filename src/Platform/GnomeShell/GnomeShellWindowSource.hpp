@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Platform/WindowSource.hpp"
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QHash>
 #include <QRect>
@@ -24,7 +24,7 @@ public:
 private:
     void refreshFrames();
 
-    x11::DesktopEntries m_desktopEntries;
+    xdg::DesktopEntries m_desktopEntries;
     /// The frames of the last listing, for the part of a frame an apply leaves out.
     QHash<QString, QRect> m_lastFrames;
 };

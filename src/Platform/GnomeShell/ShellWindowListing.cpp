@@ -1,6 +1,6 @@
 #include "Platform/GnomeShell/ShellWindowListing.hpp"
 
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -45,10 +45,10 @@ std::optional<QString> nonEmpty(const QString& value)
 }
 
 Identity identityOf(const std::vector<const ShellWindow*>& windows,
-                    x11::DesktopEntries& desktopEntries)
+                    xdg::DesktopEntries& desktopEntries)
 {
     for (const ShellWindow* window : windows) {
-        if (const x11::DesktopEntry* entry = desktopEntries.find(
+        if (const xdg::DesktopEntry* entry = desktopEntries.find(
                 window->wmClassInstance, window->wmClass, window->gtkApplicationId))
             return {entry->id, entry->name};
     }
@@ -98,7 +98,7 @@ std::optional<std::vector<ShellWindow>> parseShellWindows(const QByteArray& json
 }
 
 std::vector<platform::LiveApplication> groupShellWindows(const std::vector<ShellWindow>& windows,
-                                                         x11::DesktopEntries& desktopEntries,
+                                                         xdg::DesktopEntries& desktopEntries,
                                                          std::int64_t ownPid)
 {
     desktopEntries.reloadIfChanged();

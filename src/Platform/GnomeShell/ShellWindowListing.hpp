@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 class DesktopEntries;
 }
 
@@ -45,7 +45,7 @@ std::optional<std::vector<ShellWindow>> parseShellWindows(const QByteArray& json
 /// Tavelor's own windows and applications with only skip-taskbar windows are
 /// accessories.
 std::vector<platform::LiveApplication> groupShellWindows(const std::vector<ShellWindow>& windows,
-                                                         x11::DesktopEntries& desktopEntries,
+                                                         xdg::DesktopEntries& desktopEntries,
                                                          std::int64_t ownPid);
 
 } // namespace tavelor::gnomeshell
