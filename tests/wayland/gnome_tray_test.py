@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 import dbus  # noqa: E402
 from panel import Panel, wait_until  # noqa: E402
 from tavelor_process import Home, Tavelor  # noqa: E402
-from gnome_shell_extension_test import RemoteKeyboard  # noqa: E402
+from gnome_shell_extension_test import Clients, RemoteKeyboard, by_title, shell  # noqa: E402
 
 # The top-bar menu as a tree of [label, flags, children], read in the shell.
 READ_TOP_BAR = """
@@ -72,16 +72,20 @@ def choose(*labels):
 
 
 def windows():
-    bus = dbus.SessionBus()
-    shell = bus.get_object("io.github.tavelor.Shell", "/io/github/tavelor/Shell")
-    return json.loads(str(shell.ListWindows(dbus_interface="io.github.tavelor.Shell")))
+    return json.loads(str(shell().ListWindows()))
 
 
 class TopBarMenuTest(unittest.TestCase):
     def setUp(self):
         # The shell starts in the overview, where typing searches.
         shell_eval("Main.overview.hide()")
+        self.clients = Clients()
+        self.addCleanup(self.clients.stop)
+        self.clients.gtk("org.tavelor.GtkOne", "gtk one")
+        self.clients.gtk("org.tavelor.GtkTwo", "gtk two")
+        self.clients.xterm("x term")
         self.home = Home()
+        self.home.write_shortcut()
         self.tavelor = Tavelor(os.environ["TAVELOR_EXE"], self.home, self.home.root, "gnome-tray")
         self.addCleanup(self.tavelor.stop)
         self.panel = Panel()
@@ -103,36 +107,49 @@ class TopBarMenuTest(unittest.TestCase):
     def top_bar_matches(self, layout):
         return outline(shell_eval(READ_TOP_BAR) or []) == layout.outline()
 
-    def test_top_bar_shows_the_tray_menu_and_its_entries_work(self):
-        layout = self.menu.layout()
+    def test_save_from_the_top_bar_then_the_shortcut_restores(self):
         self.assertTrue(wait_until(lambda: self.top_bar_matches(self.menu.layout()), 10,
-                                   "the top-bar menu"), "\n".join(layout.outline()))
+                                   "the top-bar menu"), "\n".join(self.menu.layout().outline()))
+        titles = ("gtk one", "gtk two", "x term")
+        wait_until(lambda: all(by_title(t) and by_title(t)["frame"][2] > 0 for t in titles), 30,
+                   "the windows")
 
         choose("Save Layout...")
         dialog = wait_until(lambda: next((w for w in windows() if w["pid"] == self.tavelor.pid), None),
                             10, "the save dialog")
-        keyboard = RemoteKeyboard()
         wait_until(lambda: shell_eval(FOCUSED) == dialog["id"], 10, "the dialog to have the focus")
+        keyboard = RemoteKeyboard()
+        self.addCleanup(keyboard.stop)
         keyboard.press([ord(c) for c in "desk"])
         keyboard.press([0xFF0D])  # Return
-        keyboard.stop()
-        layout = self.menu.wait_for(lambda l: l.find("desk"), what="the profile in the menu")
-        self.assertIsNotNone(dialog)
+        self.menu.wait_for(lambda l: l.find("desk"), what="the profile in the menu")
         self.assertTrue(wait_until(lambda: self.top_bar_matches(self.menu.layout()), 10,
                                    "the top-bar menu with the profile"))
-
         choose("desk", "Set as Active")
         self.menu.wait_for(lambda l: l.find("desk", "Deactivate"), what="the profile to be active")
         self.assertTrue(wait_until(lambda: self.top_bar_matches(self.menu.layout()), 10,
                                    "the top-bar menu with the active profile"))
-        self.assertEqual([p["name"] for p in self.home.read_profiles() if p["isActive"]], ["desk"])
+
+        (desk,) = [p for p in self.home.read_profiles() if p["isActive"]]
+        saved = {s["windowTitle"]: [s["frame"][k] for k in ("x", "y", "width", "height")]
+                 for s in desk["snapshots"]}
+        self.assertEqual(sorted(saved), sorted(titles), (desk, self.tavelor.stderr(), windows()))
+        self.assertEqual({t: by_title(t)["frame"] for t in titles}, saved)
+
+        scrambled = [(dbus.UInt64(int(by_title(t)["id"])), 500 + 90 * i, 400 + 60 * i, 420, 300)
+                     for i, t in enumerate(titles)]
+        shell().ApplyFrames(scrambled, signature="a(tiiii)")
+        wait_until(lambda: all(by_title(t)["frame"] != saved[t] for t in titles), 10, "the scramble")
+        keyboard.press([0xFFE3, 0xFFE9, ord("t")])  # Control, Alt, T: the shortcut
+        wait_until(lambda: {t: by_title(t)["frame"] for t in titles} == saved, 10,
+                   f"the saved frames {saved}")
 
 
 class WithAppIndicatorTest(TopBarMenuTest):
     """Run with --appindicator: its watcher hosts the item, and the stand-in
     stays out of the way (no second icon)."""
 
-    def test_top_bar_shows_the_tray_menu_and_its_entries_work(self):
+    def test_save_from_the_top_bar_then_the_shortcut_restores(self):
         self.assertNotIn("tavelor", shell_eval("Object.keys(Main.panel.statusArea)"))
         self.assertEqual(self.menu.layout().find("Save Layout...").label, "Save Layout...")
 
