@@ -26,7 +26,7 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, ShellFrame& frame
     return argument;
 }
 
-std::optional<QList<AppliedFrame>> applyShellFrames(const QList<ShellFrame>& frames)
+bool applyShellFrames(const QList<ShellFrame>& frames)
 {
     static const bool registered = [] {
         qDBusRegisterMetaType<ShellFrame>();
@@ -34,27 +34,8 @@ std::optional<QList<AppliedFrame>> applyShellFrames(const QList<ShellFrame>& fra
         return true;
     }();
     (void)registered;
-
-    const QDBusMessage reply =
-        callShell(QStringLiteral("ApplyFrames"), {QVariant::fromValue(frames)});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1 ||
-        reply.signature() != QLatin1String("a(tbiiii)"))
-        return std::nullopt;
-    QList<AppliedFrame> applied;
-    const auto results = reply.arguments().front().value<QDBusArgument>();
-    results.beginArray();
-    while (!results.atEnd()) {
-        quint64 window = 0;
-        bool found = false;
-        qint32 x = 0, y = 0, width = 0, height = 0;
-        results.beginStructure();
-        results >> window >> found >> x >> y >> width >> height;
-        results.endStructure();
-        applied.append(
-            {window, found ? std::optional<QRect>(QRect(x, y, width, height)) : std::nullopt});
-    }
-    results.endArray();
-    return applied;
+    return callShell(QStringLiteral("ApplyFrames"), {QVariant::fromValue(frames)}).type() ==
+           QDBusMessage::ReplyMessage;
 }
 
 } // namespace tavelor::gnomeshell

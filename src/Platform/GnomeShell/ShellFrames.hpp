@@ -5,8 +5,6 @@
 #include <QRect>
 #include <QtGlobal>
 
-#include <optional>
-
 class QDBusArgument;
 
 namespace tavelor::gnomeshell {
@@ -17,21 +15,14 @@ struct ShellFrame {
     QRect frame;
 };
 
-/// What the shell made of one asked frame: where the window is now (the shell
-/// keeps windows below the top bar and pulls them on-screen), or nothing when
-/// no such window exists any more.
-struct AppliedFrame {
-    quint64 window = 0;
-    std::optional<QRect> frame;
-};
-
 QDBusArgument& operator<<(QDBusArgument& argument, const ShellFrame& frame);
 const QDBusArgument& operator>>(const QDBusArgument& argument, ShellFrame& frame);
 
-/// Sends the frames in one call and answers what each window ended at, in the
-/// same order; nothing when the call failed (no extension, a frame it refused:
-/// then no window moved).
-std::optional<QList<AppliedFrame>> applyShellFrames(const QList<ShellFrame>& frames);
+/// Sends the frames in one call, without waiting for the windows to get there.
+/// The shell answers where each window is now, which Tavelor does not need:
+/// the next listing tells. False when the call failed (no extension, or a frame
+/// it refused: then no window moved).
+bool applyShellFrames(const QList<ShellFrame>& frames);
 
 } // namespace tavelor::gnomeshell
 
