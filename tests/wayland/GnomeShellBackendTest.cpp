@@ -1,9 +1,12 @@
 // The GNOME Shell backend's own logic, and a native Qt window for the tests that
 // run Tavelor in a real GNOME Shell (gnome_tray_test.py starts this program with
 // --window TITLE under QT_QPA_PLATFORM=wayland).
+#include "Platform/GnomeShell/GnomeShellShortcuts.hpp"
 #include "Platform/GnomeShell/ShellAccelerator.hpp"
+#include "Platform/GnomeShell/ShellInterface.hpp"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -27,6 +30,38 @@ TEST(GnomeShellAccelerator, NamesTheKeyPositionAndModifiers)
         EXPECT_EQ(gnomeshell::shellAccelerator(c.hotKey), c.expected) << c.hotKey.keyCode;
 }
 
+// In a GNOME Shell with the extension (the gnome_shell_shortcuts entry): what
+// Tavelor holds is free for another program once released or replaced by a
+// shortcut of no key.
+TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
+{
+    if (!gnomeshell::shellAnswers())
+        GTEST_SKIP() << "no GNOME Shell with Tavelor's extension";
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "other");
+    const auto otherGrabs = [&] {
+        auto call = [](const char* method) {
+            return QDBusMessage::createMethodCall(gnomeshell::shellService, gnomeshell::shellPath,
+                                                  gnomeshell::shellInterface, method);
+        };
+        const bool grabbed =
+            other.call(call("GrabShortcut") << QStringLiteral("<Control><Alt>0x1c")).type() ==
+            QDBusMessage::ReplyMessage;
+        other.call(call("ReleaseShortcut"));
+        return grabbed;
+    };
+    using Result = platform::GlobalShortcuts::GrabResult;
+    for (const bool release : {true, false}) {
+        gnomeshell::GnomeShellShortcuts shortcuts;
+        ASSERT_EQ(shortcuts.grab({0x11, controlKey | optionKey}), Result::Grabbed); // T
+        EXPECT_FALSE(otherGrabs());
+        if (release)
+            shortcuts.release();
+        else
+            EXPECT_EQ(shortcuts.grab({0x34, controlKey}), Result::NoSuchKey);
+        EXPECT_TRUE(otherGrabs()) << release;
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -39,6 +74,7 @@ int main(int argc, char* argv[])
         window.show();
         return app.exec();
     }
+    QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

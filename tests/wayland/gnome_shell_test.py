@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""Tavelor and its Shell extension in a real headless GNOME Shell: run one class
-inside tests/wayland/gnome-session (the CTest entries say with which options).
-Native GTK and Qt windows and an XWayland xterm; keys come through Mutter's
-RemoteDesktop interface as from a keyboard; the top bar is read and clicked
-through org.gnome.Shell.Eval (--eval)."""
+"""Tavelor and its Shell extension in a headless GNOME Shell (one class per
+tests/wayland/gnome-session run): native GTK and Qt windows, an XWayland xterm,
+keys through Mutter's RemoteDesktop, the top bar read and clicked through Eval."""
 
 import json
 import os
@@ -20,19 +18,13 @@ from tavelor_process import Home, Tavelor  # noqa: E402
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 NAME, PATH, IFACE = "io.github.tavelor.Shell", "/io/github/tavelor/Shell", "io.github.tavelor.Shell"
-GTK_WINDOW = """
-import sys, gi
-gi.require_version('Gtk', '3.0')
-from gi.repository import Gtk, GLib
-GLib.set_prgname(sys.argv[1])
-w = Gtk.Window(title=sys.argv[2]); w.set_default_size(300, 200)
-w.connect('destroy', Gtk.main_quit); w.show_all(); Gtk.main()
-"""
+GTK_WINDOW = """import sys, gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk, GLib
+GLib.set_prgname(sys.argv[1]); w = Gtk.Window(title=sys.argv[2]); w.set_default_size(300, 200)
+w.show_all(); Gtk.main()"""
 # The top-bar menu as a tree of [label, flags, children].
 READ_TOP_BAR = """(function () {
     const read = menu => menu._getMenuItems().map(item => {
-        if (item.constructor.name === 'PopupSeparatorMenuItem')
-            return ['---', [], []];
+        if (item.constructor.name === 'PopupSeparatorMenuItem') return ['---', [], []];
         const flags = (item._ornament === 2 ? ['checked'] : []).concat(item.getSensitive() ? [] : ['disabled']);
         return [item.label.text, flags, item.menu && item.menu !== menu ? read(item.menu) : []];
     });
@@ -68,7 +60,8 @@ def by_title(title):
 
 
 def shown(*titles):
-    return all(by_title(t) and by_title(t)["frame"][2] > 0 for t in titles)
+    listed = {w["title"]: w for w in windows()}
+    return all(t in listed and listed[t]["frame"][2] > 0 for t in titles)
 
 
 def shell_eval(code):
@@ -80,12 +73,9 @@ def shell_eval(code):
 
 def outline(tree, depth=0):
     """The top-bar tree in the form of panel.MenuNode.outline()."""
-    lines = []
-    for label, flags, children in tree:
-        lines.append("  " * depth + (label if label == "---" else repr(label))
-                     + (f" [{', '.join(flags)}]" if flags else ""))
-        lines.extend(outline(children, depth + 1))
-    return lines
+    return [line for label, flags, children in tree for line in
+            ["  " * depth + (label if label == "---" else repr(label)) + (f" [{', '.join(flags)}]" if flags else "")]
+            + outline(children, depth + 1)]
 
 
 def choose(*labels):
@@ -94,17 +84,12 @@ def choose(*labels):
 
 
 class Clients:
-    def __init__(self, test):
-        self.processes = []
-        test.addCleanup(self.stop)
+    def __init__(self, add_cleanup):
+        self.add_cleanup = add_cleanup
 
     def start(self, command, **env):
-        self.processes.append(subprocess.Popen(command, env=dict(os.environ, **env)))
-
-    def stop(self):
-        for process in self.processes:
-            process.terminate()
-            process.wait()
+        process = subprocess.Popen(command, env=dict(os.environ, **env))
+        self.add_cleanup(lambda: (process.terminate(), process.wait()))
 
     def all_kinds(self):
         self.start(["/usr/bin/python3", "-c", GTK_WINDOW, "org.tavelor.GtkOne", "gtk one"], GDK_BACKEND="wayland")
@@ -138,8 +123,9 @@ class RemoteKeyboard:
 
 
 class ExtensionInterfaceTest(unittest.TestCase):
-    def setUp(self):
-        titles = Clients(self).all_kinds()
+    @classmethod
+    def setUpClass(cls):
+        titles = Clients(cls.addClassCleanup).all_kinds()
         wait_until(lambda: shown(*titles), 30, "the windows")
 
     def test_bad_input_is_refused_and_moves_nothing(self):
@@ -184,8 +170,7 @@ class ExtensionInterfaceTest(unittest.TestCase):
 
     def _grabs(self, bus):
         try:
-            shell(bus).GrabShortcut("<Control><Alt>y")
-            return True
+            return shell(bus).GrabShortcut("<Control><Alt>y") or True
         except dbus.DBusException:
             return False
 
@@ -195,7 +180,7 @@ class TavelorTest(unittest.TestCase):
 
     def setUp(self):
         shell_eval("Main.overview.hide()")  # the shell starts in it, where typing searches
-        self.titles = Clients(self).all_kinds()
+        self.titles = Clients(self.addCleanup).all_kinds()
         self.home = Home()
         self.home.write_shortcut()  # Control-Option-T
         self.tavelor = Tavelor(os.environ["TAVELOR_EXE"], self.home, self.home.root, "gnome")
@@ -257,8 +242,7 @@ class WithAppIndicatorTest(TavelorTest):
 
 
 class ExtensionDisabledTest(TavelorTest):
-    """Extension not enabled (with the AppIndicator tray): "Save Layout..." shows the
-    permission alert, moves nothing and saves nothing."""
+    """Extension off (AppIndicator tray): "Save Layout..." alerts, moves and saves nothing."""
 
     def test_save_shows_the_alert(self):
         before = wait_until(lambda: [w for w in shell_eval(EVERY_WINDOW) if w[0] == "gtk one" and w[2][2]],
