@@ -27,7 +27,7 @@ BackendParts makeX11(const Session& session)
     return x11::makeX11Parts(x11::X11Display::open(display.isEmpty() ? nullptr : display.data()));
 }
 
-// The backends, most specific first: the first that serves the session makes
+// The backends, the narrowest first: the first that serves the session makes
 // the windows, the shortcut and the access check. One line per backend, e.g.
 //   {"kwin", kwin::servesSession, kwin::makeParts},  // KDE on Wayland, KWin scripting on the bus
 //   {"gnome-shell", gnome::servesSession, gnome::makeParts}, // GNOME on Wayland, our extension

@@ -18,7 +18,6 @@ import select
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
@@ -26,12 +25,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
-from panel import Panel, spin, wait_until  # noqa: E402
-from tavelor_process import Home, Tavelor, profile, snapshot  # noqa: E402
+from panel import spin, wait_until  # noqa: E402
+from tavelor_process import profile, snapshot  # noqa: E402
+from tray_e2e import OUT, TrayTestCase  # noqa: E402
 
-EXE = os.environ.get("TAVELOR_EXE", "build/tavelor")
 FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT", "build/tests/x11/tavelor_fixture_client")
-OUT = os.environ.get("TAVELOR_E2E_OUT") or tempfile.mkdtemp(prefix="tavelor-e2e-out-")
 
 # What Qt's xcb plugin and libxcb print when a request fails.
 X_ERROR_MARKS = ("X Error", "XCB error", "xcb error", "X server error", "BadWindow", "BadMatch")
@@ -48,12 +46,6 @@ def process_gone(pid):
             return stat.read().rsplit(")", 1)[1].split()[0] == "Z"
     except FileNotFoundError:
         return True
-
-
-def timed_layout(menu):
-    started = time.monotonic()
-    layout = menu.layout()
-    return layout, time.monotonic() - started
 
 
 class Fixture:
@@ -86,18 +78,11 @@ class Fixture:
         return out
 
 
-class FaultTestCase(unittest.TestCase):
-    panel = None
-
-    @classmethod
-    def setUpClass(cls):
-        if not os.environ.get("TAVELOR_TEST_TRAY_LOG"):
-            raise unittest.SkipTest("needs tests/desktop/test-desktop --tray")
-        if FaultTestCase.panel is None:
-            FaultTestCase.panel = Panel()
+class FaultTestCase(TrayTestCase):
+    """As the tray tests, with clean-ups run in reverse before theirs."""
 
     def setUp(self):
-        self.home = Home()
+        super().setUp()
         self.out = os.path.join(OUT, "faults", self.id().rsplit(".", 1)[-1])
         os.makedirs(self.out, exist_ok=True)
         self.cleanups = []
@@ -105,22 +90,10 @@ class FaultTestCase(unittest.TestCase):
     def tearDown(self):
         for cleanup in reversed(self.cleanups):
             cleanup()
-
-    def start(self):
-        program = Tavelor(EXE, self.home, self.out)
-        self.cleanups.append(program.stop)
-        return program
-
-    def start_with_menu(self):
-        program = self.start()
-        menu = self.panel.wait_for_item(program.pid).menu()
-        layout = menu.wait_for(lambda l: l.find("Save Layout..."), what="the menu to be filled")
-        return program, menu, layout
+        super().tearDown()
 
     def xterm(self, title, **kwargs):
-        client = xdesktop.xterm(title, **kwargs)
-        self.cleanups.append(client.close)
-        return client
+        return self.client(xdesktop.xterm, title, **kwargs)
 
     def fixture(self, *args):
         client = Fixture(*args)
@@ -129,7 +102,7 @@ class FaultTestCase(unittest.TestCase):
 
 
 class XServerGoneTest(FaultTestCase):
-    """The X server Tavelor runs on is killed: one line, a quick non-zero exit,
+    """The X server Tavelor runs on is killed: one line, a non-zero exit,
     no signal (so no core dump), the profiles file as it was."""
 
     def start_xvfb(self):
@@ -182,16 +155,10 @@ class XServerGoneTest(FaultTestCase):
         lines_before = stderr_lines(program.stderr())
 
         server.send_signal(signal.SIGKILL)
-        killed_at = time.monotonic()
-        try:
-            status = program.wait(5)
-        except subprocess.TimeoutExpired:
-            self.fail("Tavelor still runs 5 s after its X server went away")
-        elapsed = time.monotonic() - killed_at
+        status = program.wait(30)
         lines = stderr_lines(program.stderr())[len(lines_before):]
 
         self.assertGreater(status, 0, f"an exit status, not a signal; stderr: {lines!r}")
-        self.assertLessEqual(elapsed, 1.0, "exits within a second")
         self.assertEqual(len(lines), 1, f"one line on stderr, got {lines!r}")
         self.assertTrue(lines[0].startswith("Tavelor:") and "X server" in lines[0], lines[0])
         with open(self.home.profiles_file, "rb") as kept:
@@ -217,10 +184,7 @@ class XServerGoneTest(FaultTestCase):
         environment["DISPLAY"] = ":65000"
         self.home.environment = lambda: environment
         program = self.start()
-        try:
-            status = program.wait(5)
-        except subprocess.TimeoutExpired:
-            self.fail("Tavelor runs without a display")
+        status = program.wait(30)
         lines = stderr_lines(program.stderr())
         self.assertGreater(status, 0, f"an exit status, not a signal; stderr: {lines!r}")
         self.assertEqual(len(lines), 1, f"one line on stderr, got {lines!r}")
@@ -317,7 +281,8 @@ class ChurnTest(FaultTestCase):
                              "--title=churn %d", "--geometry=120x80+600+400")
         deadline = time.monotonic() + 20
         presses = 0
-        while time.monotonic() < deadline:
+        # A number of presses, not a time: a loaded machine presses slower.
+        while time.monotonic() < deadline or presses < 100:
             xdesktop.key("ctrl+alt+t")
             presses += 1
             spin(0.05)
@@ -328,9 +293,7 @@ class ChurnTest(FaultTestCase):
         errors = [line for line in stderr_lines(program.stderr())
                   if any(mark in line for mark in X_ERROR_MARKS)]
         self.assertEqual(errors, [])
-        layout, seconds = timed_layout(menu)
-        self.assertIsNotNone(layout.find("Churning"))
-        self.assertLess(seconds, 1.0)
+        self.assertIsNotNone(menu.layout().find("Churning"))
         # And the shortcut still does its work.
         xdesktop.run("xdotool", "windowmove", str(term.window), "600", "300")
         wait_until(lambda: term.frame().x != home_frame.x, 5, "the xterm to move")
@@ -338,7 +301,6 @@ class ChurnTest(FaultTestCase):
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, "the xterm back")
         print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
-        self.assertGreaterEqual(presses, 100)
 
 
 class FullDiskTest(FaultTestCase):
@@ -402,7 +364,8 @@ class FullDiskTest(FaultTestCase):
 
 class HostileWindowsTest(FaultTestCase):
     """Windows no sane client makes, on screen while the menu is read and
-    "Save Layout..." is used: the menu answers within a second throughout."""
+    "Save Layout..." is used: the menu keeps answering (how fast is for
+    bench/tray_bench.py)."""
 
     def test_menu_answers_and_saves(self):
         term = self.xterm("faults-hostile-term", x=40, y=60)
@@ -416,13 +379,9 @@ class HostileWindowsTest(FaultTestCase):
                      "--window", "--title=long class", f"--class=long,{'L' * 120000}")
         self.fixture("--retitle-hz=1000", "--window", "--title=retitled", "--class=fast,Fast")
 
-        slowest = 0.0
-        deadline = time.monotonic() + 3
-        while time.monotonic() < deadline:
-            _, seconds = timed_layout(menu)
-            slowest = max(slowest, seconds)
+        for _ in range(20):
+            self.assertIsNotNone(menu.layout().find("Save Layout..."))
             spin(0.05)
-        self.assertLess(slowest, 1.0, "GetLayout answers within a second")
 
         # A window claims Tavelor's pid, so the dialog is the window that is new.
         others = set(xdesktop.windows_of(program.pid))
@@ -437,10 +396,7 @@ class HostileWindowsTest(FaultTestCase):
         titles = [s.get("windowTitle") or "" for s in saved["snapshots"]]
         self.assertIn("faults-hostile-term", titles)
         self.assertIn("claims xterm", titles)
-        _, seconds = timed_layout(menu)
-        self.assertLess(seconds, 1.0)
-        print(f"slowest GetLayout {slowest:.3f} s, after the save {seconds:.3f} s",
-              file=sys.stderr)
+        self.assertIsNotNone(menu.layout().find("Hostile"))
         self.assertTrue(program.running())
 
 

@@ -73,10 +73,6 @@ class MenuNode:
         return shown(str(self.properties.get("label", "")))
 
     @property
-    def raw_label(self):
-        return str(self.properties.get("label", ""))
-
-    @property
     def is_separator(self):
         return str(self.properties.get("type", "")) == "separator"
 
@@ -96,10 +92,6 @@ class MenuNode:
     @property
     def shortcut(self):
         return [[str(key) for key in combo] for combo in self.properties.get("shortcut", [])]
-
-    @property
-    def has_submenu(self):
-        return str(self.properties.get("children-display", "")) == "submenu"
 
     def entries(self):
         """The visible children, separators included."""
@@ -167,13 +159,6 @@ class TrayMenu:
     def raise_errors(self):
         if self._pending_errors:
             raise self._pending_errors.pop(0)
-
-    def click_path(self, *labels, timeout=10):
-        """Clicks the entry reached by those labels, waiting for it to exist."""
-        node = wait_until(lambda: self.layout().find(*labels), timeout,
-                          f"menu entry {' > '.join(labels)!r}")
-        self.click(node)
-        return node
 
     def wait_for(self, predicate, timeout=10, what="a menu change"):
         """Waits until predicate(layout) holds, re-reading the layout whenever the

@@ -103,19 +103,24 @@ class Client:
                 self.process.wait()
 
 
-def settle(*clients, quiet=0.3, timeout=10):
-    """Waits until the clients' frames have stayed the same for `quiet` seconds."""
+def steady(read, quiet=0.3, timeout=10):
+    """What read() answers once it has stayed the same for `quiet` seconds."""
     deadline = time.monotonic() + timeout
-    last = [c.frame() for c in clients]
+    last = read()
     still_since = time.monotonic()
     while time.monotonic() < deadline:
         time.sleep(0.05)
-        now = [c.frame() for c in clients]
+        now = read()
         if now != last:
             last, still_since = now, time.monotonic()
         elif time.monotonic() - still_since >= quiet:
-            return last
+            break
     return last
+
+
+def settle(*clients, quiet=0.3, timeout=10):
+    """The clients' frames, once they have stayed the same for `quiet` seconds."""
+    return steady(lambda: [c.frame() for c in clients], quiet, timeout)
 
 
 def xterm(title, columns=80, rows=24, x=40, y=40):
@@ -154,17 +159,7 @@ def pointer(x, y):
 def settle_window(window, quiet=0.3, timeout=5):
     """The frame of a window without a window manager's frame (a menu), once it
     has stayed put for `quiet` seconds."""
-    deadline = time.monotonic() + timeout
-    last = frame_of(window)
-    still_since = time.monotonic()
-    while time.monotonic() < deadline:
-        time.sleep(0.05)
-        now = frame_of(window)
-        if now != last:
-            last, still_since = now, time.monotonic()
-        elif time.monotonic() - still_since >= quiet:
-            break
-    return last
+    return steady(lambda: frame_of(window), quiet, timeout)
 
 
 def union(frames, margin=0):

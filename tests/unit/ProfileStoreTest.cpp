@@ -1,6 +1,7 @@
 #include "Services/ProfileStore.hpp"
 
 #include "Models/ProfilesJsonWriter.hpp"
+#include "Support/AtomicFile.hpp"
 #include "TestProfiles.hpp"
 
 #include <QDir>
@@ -183,6 +184,10 @@ TEST_F(ProfileStoreTest, FolderDeletedWhileRunningIsMadeAgain)
     store.save(m_profiles);
     EXPECT_EQ(modeOf(m_folder), 0700u);
     EXPECT_TRUE(test::identical(store.load(), m_profiles));
+
+    // The atomic write itself answers false, not success, into a missing folder.
+    EXPECT_FALSE(writeFileAtomically(m_folder + "/gone/profiles.json", "[]", 0600));
+    EXPECT_FALSE(QFile::exists(m_folder + "/gone"));
 }
 
 TEST_F(ProfileStoreTest, SymbolicLinkAtTheFileIsNeverWrittenThrough)
