@@ -1,6 +1,7 @@
 #include "Platform/BackendFactory.hpp"
 
 #include "Platform/BackendParts.hpp"
+#include "Platform/GnomeShell/GnomeShellBackend.hpp"
 #include "Platform/KWin/KWinBackend.hpp"
 #include "Platform/X11/X11Backend.hpp"
 #include "Platform/Xdg/XdgLoginItems.hpp"
@@ -35,6 +36,7 @@ BackendParts makeX11(const Session& session)
 // empty desktop where there is no display at all.
 constexpr std::array kBackends = {
     BackendEntry{"kwin", kwin::servesSession, kwin::makeParts},
+    BackendEntry{"gnome-shell", gnomeshell::servesSession, gnomeshell::makeParts},
     BackendEntry{"x11", [](const Session&) { return true; }, makeX11},
 };
 

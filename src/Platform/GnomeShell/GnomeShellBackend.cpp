@@ -1,0 +1,25 @@
+#include "Platform/GnomeShell/GnomeShellBackend.hpp"
+
+#include "Platform/GnomeShell/GnomeShellAccess.hpp"
+#include "Platform/GnomeShell/GnomeShellShortcuts.hpp"
+#include "Platform/GnomeShell/GnomeShellWindowSource.hpp"
+
+namespace tavelor::gnomeshell {
+
+bool servesSession(const platform::Session& session)
+{
+    return session.isWayland() && session.runs(QStringLiteral("GNOME"));
+}
+
+platform::BackendParts makeParts(const platform::Session& session)
+{
+    (void)session;
+    platform::BackendParts parts;
+    parts.name = QStringLiteral("gnome-shell");
+    parts.windowSource = std::make_unique<GnomeShellWindowSource>();
+    parts.windowAccess = std::make_unique<GnomeShellAccess>();
+    parts.globalShortcuts = std::make_unique<GnomeShellShortcuts>();
+    return parts;
+}
+
+} // namespace tavelor::gnomeshell

@@ -1,0 +1,80 @@
+// The GNOME Shell backend's own logic, and a native Qt window for the tests that
+// run Tavelor in a real GNOME Shell (gnome_tray_test.py starts this program with
+// --window TITLE under QT_QPA_PLATFORM=wayland).
+#include "Platform/GnomeShell/GnomeShellShortcuts.hpp"
+#include "Platform/GnomeShell/ShellAccelerator.hpp"
+#include "Platform/GnomeShell/ShellInterface.hpp"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace tavelor;
+
+namespace {
+
+TEST(GnomeShellAccelerator, NamesTheKeyPositionAndModifiers)
+{
+    const struct {
+        HotKey hotKey;
+        std::optional<QString> expected;
+    } cases[] = {
+        {{0x11, controlKey | optionKey}, "<Control><Alt>0x1c"}, // T
+        {{49, cmdKey | shiftKey}, "<Shift><Super>0x41"},        // Space
+        {{122, controlKey}, "<Control>0x43"},                   // F1
+        {{0x34, controlKey}, std::nullopt},                     // no key of its own
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(gnomeshell::shellAccelerator(c.hotKey), c.expected) << c.hotKey.keyCode;
+}
+
+// In a GNOME Shell with the extension (the gnome_shell_shortcuts entry): what
+// Tavelor holds is free for another program once released or replaced by a
+// shortcut of no key.
+TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
+{
+    if (!gnomeshell::shellAnswers())
+        GTEST_SKIP() << "no GNOME Shell with Tavelor's extension";
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "other");
+    const auto otherGrabs = [&] {
+        auto call = [](const char* method) {
+            return QDBusMessage::createMethodCall(gnomeshell::shellService, gnomeshell::shellPath,
+                                                  gnomeshell::shellInterface, method);
+        };
+        const bool grabbed =
+            other.call(call("GrabShortcut") << QStringLiteral("<Control><Alt>0x1c")).type() ==
+            QDBusMessage::ReplyMessage;
+        other.call(call("ReleaseShortcut"));
+        return grabbed;
+    };
+    using Result = platform::GlobalShortcuts::GrabResult;
+    for (const bool release : {true, false}) {
+        gnomeshell::GnomeShellShortcuts shortcuts;
+        ASSERT_EQ(shortcuts.grab({0x11, controlKey | optionKey}), Result::Grabbed); // T
+        EXPECT_FALSE(otherGrabs());
+        if (release)
+            shortcuts.release();
+        else
+            EXPECT_EQ(shortcuts.grab({0x34, controlKey}), Result::NoSuchKey);
+        EXPECT_TRUE(otherGrabs()) << release;
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc == 3 && QByteArray(argv[1]) == "--window") {
+        QApplication app(argc, argv);
+        QWidget window;
+        window.setWindowTitle(QString::fromLocal8Bit(argv[2]));
+        window.resize(300, 200);
+        window.show();
+        return app.exec();
+    }
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
