@@ -10,6 +10,7 @@ class Workspace;
 class HotKeyEvents;
 class KeyboardLayout;
 class KeyEventTranslator;
+class KeyboardGrab;
 class AccessibilityTrust;
 class LoginItems;
 
@@ -31,12 +32,20 @@ public:
     virtual Workspace& workspace() = 0;
     /// Windows of those applications: their attributes, moves and resizes.
     virtual Accessibility& accessibility() = 0;
+    /// The kind of session this backend serves: "x11", "kwin" or
+    /// "gnome-shell". Texts that tell the user what the session needs are
+    /// chosen by it.
+    virtual const char* name() const = 0;
+
     /// The system-wide shortcut: registration and the presses.
     virtual HotKeyEvents& hotKeyEvents() = 0;
     /// What each key types on the current keyboard layout.
     virtual KeyboardLayout& keyboardLayout() = 0;
     /// The window system's side of the toolkit's key events.
     virtual KeyEventTranslator& keyEventTranslator() = 0;
+    /// The whole keyboard for one of Tavelor's windows (the shortcut window
+    /// while it records).
+    virtual KeyboardGrab& keyboardGrab() = 0;
     /// Whether windows may be read and moved at all.
     virtual AccessibilityTrust& accessibilityTrust() = 0;
     /// The program's own login item.

@@ -161,6 +161,9 @@ void MenuController::addProfileItem(QMenu* menu, const WindowProfile& profile)
     }
 
     auto* submenu = new QMenu(menu);
+    // Panels and QMenu open the submenu of the profile's item instead of
+    // firing it, so the profile is applied from its own "Apply".
+    addCommand(submenu, localized("Apply"), &MenuController::applyProfile)->setData(id);
     QAction* activation =
         profile.isActive
             ? addCommand(submenu, localized("Deactivate"), &MenuController::deactivateProfile)
@@ -249,9 +252,11 @@ void MenuController::showAccessibilityAlert()
 {
     Alert alert;
     alert.messageText = localized("Accessibility Permission Required");
+    // What Tavelor needs differs between sessions; each table says it for its own.
     alert.informativeText =
         localized("Tavelor needs Accessibility permission to scan and move windows. Please enable "
-                  "it in System Settings > Privacy & Security > Accessibility.");
+                  "it in System Settings > Privacy & Security > Accessibility.",
+                  m_backend.name());
     alert.style = Alert::Style::Warning;
     alert.addButton(localized("OK"));
     alert.runModal();
@@ -406,12 +411,18 @@ void MenuController::openShortcutSettings()
 {
     if (!m_shortcutSettingsController)
         m_shortcutSettingsController = std::make_unique<ShortcutSettingsController>(
-            m_hotKeyService, m_backend.keyEventTranslator(), m_locations.defaultsFile);
+            m_hotKeyService, m_backend.keyEventTranslator(), m_backend.keyboardGrab(),
+            m_locations.defaultsFile);
     m_shortcutSettingsController->onChange = [self = QPointer<MenuController>(this)] {
         if (MenuController* controller = self.data())
             controller->refreshMenuIfShown();
     };
     m_shortcutSettingsController->showWindow();
+}
+
+bool MenuController::isRecordingShortcut() const
+{
+    return m_shortcutSettingsController && m_shortcutSettingsController->isCapturing();
 }
 
 void MenuController::toggleLaunchAtLogin(QAction* sender)

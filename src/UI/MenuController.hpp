@@ -109,6 +109,8 @@ public:
     /// rebuilds the menu.
     void toggleLaunchAtLogin(QAction* sender);
     void showLaunchAtLoginApprovalAlert();
+    /// Whether the shortcut window is recording: every key goes to it then.
+    bool isRecordingShortcut() const;
     /// Null until the shortcut window was first opened.
     ShortcutSettingsController* shortcutSettingsController() const
     {

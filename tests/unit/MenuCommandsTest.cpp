@@ -1,6 +1,6 @@
 #include "MenuFixture.hpp"
-#include "QtPrinters.hpp"
 #include "Models/HotKey.hpp"
+#include "QtPrinters.hpp"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -88,7 +88,8 @@ TEST_F(Commands, ARefusedPermissionShowsTheAlertAndChangesNothing)
     start();
     const QByteArray before = fileBytes();
 
-    for (const QStringList& path : {QStringList{"Save Layout..."}, {"P"}, {"P", "Set as Active"}}) {
+    for (const QStringList& path :
+         {QStringList{"Save Layout..."}, {"P"}, {"P", "Apply"}, {"P", "Set as Active"}}) {
         SCOPED_TRACE(path.join(" > ").toStdString());
         alerts.clear();
         item(path)->trigger();
@@ -103,7 +104,7 @@ TEST_F(Commands, ARefusedPermissionShowsTheAlertAndChangesNothing)
     }
     EXPECT_EQ(fileBytes(), before);
     EXPECT_TRUE(backend.accessibility().writes().empty());
-    EXPECT_EQ(backend.accessibilityTrust().promptingQueries(), 3);
+    EXPECT_EQ(backend.accessibilityTrust().promptingQueries(), 4);
 }
 
 // Saving a layout.
@@ -178,14 +179,14 @@ TEST_F(Commands, AProfileSavedWithTheMenuGoneIsStillWritten)
 
 // Applying and activating.
 
-TEST_F(Commands, ChoosingAProfileAppliesItWhetherActiveOrNotAndWritesNothing)
+TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItWhetherActiveOrNotAndWritesNothing)
 {
     writeProfiles({profileOfLiveWindow("P", false, 500), profileOfLiveWindow("Q", true, 800)});
     start();
     const QByteArray before = fileBytes();
     item({"P"})->trigger();
     EXPECT_EQ(writtenX(), (std::vector<double>{500, 500}));
-    item({"Q"})->trigger();
+    item({"Q", "Apply"})->trigger();
     EXPECT_EQ(writtenX(), (std::vector<double>{500, 500, 800, 800}));
     EXPECT_EQ(fileBytes(), before);
     EXPECT_EQ(beeps, 0);

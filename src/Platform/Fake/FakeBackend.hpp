@@ -5,6 +5,7 @@
 #include "Platform/Fake/FakeAccessibilityTrust.hpp"
 #include "Platform/Fake/FakeHotKeyEvents.hpp"
 #include "Platform/Fake/FakeKeyEventTranslator.hpp"
+#include "Platform/Fake/FakeKeyboardGrab.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
 #include "Platform/Fake/FakeLoginItems.hpp"
 #include "Platform/Fake/FakeWorkspace.hpp"
@@ -20,6 +21,7 @@ public:
     FakeBackend();
     ~FakeBackend() override;
 
+    const char* name() const override { return "x11"; }
     // Covariant, so that tests reach the inspection side without a cast.
     FakeWorkspace& workspace() override { return m_workspace; }
     FakeAccessibility& accessibility() override { return m_accessibility; }
@@ -30,6 +32,7 @@ public:
     FakeKeyboardLayout& fakeKeyboardLayout() { return m_keyboardLayout; }
     FakeKeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
 
+    FakeKeyboardGrab& keyboardGrab() override { return m_keyboardGrab; }
     FakeAccessibilityTrust& accessibilityTrust() override { return m_accessibilityTrust; }
     FakeLoginItems& loginItems() override { return m_loginItems; }
 
@@ -39,6 +42,7 @@ private:
     FakeHotKeyEvents m_hotKeyEvents;
     FakeKeyboardLayout m_keyboardLayout;
     FakeKeyEventTranslator m_keyEventTranslator;
+    FakeKeyboardGrab m_keyboardGrab;
     FakeAccessibilityTrust m_accessibilityTrust;
     FakeLoginItems m_loginItems;
 };
