@@ -27,7 +27,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
 from panel import Panel, spin, wait_until  # noqa: E402
-from tavelor_process import Home, Tavelor, profile, snapshot  # noqa: E402
+from tavelor_process import SHORTCUT_KEYS, Home, Tavelor, profile, snapshot  # noqa: E402
 
 EXE = os.environ.get("TAVELOR_EXE", "build/tavelor")
 FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT", "build/tests/x11/tavelor_fixture_client")
@@ -269,7 +269,7 @@ class WindowManagerRestartTest(FaultTestCase):
                            "the xterm to move")
         bells = self.fixture("--bells")
         rung = bells.count()
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: bells.count() > rung, 5, "a beep")
         spin(0.5)
         self.assertEqual(term.frame(), moved)
@@ -287,7 +287,7 @@ class WindowManagerRestartTest(FaultTestCase):
         xdesktop.settle(term)
 
         # Same process: the shortcut applies, and a new save scans the windows.
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, f"the xterm back at {home_frame} (is at {term.frame()})")
         layout = tray_steps.save_layout(menu, menu.layout(), program.pid, "After")
@@ -318,7 +318,7 @@ class ChurnTest(FaultTestCase):
         deadline = time.monotonic() + 20
         presses = 0
         while time.monotonic() < deadline:
-            xdesktop.key("ctrl+alt+t")
+            xdesktop.key(SHORTCUT_KEYS)
             presses += 1
             spin(0.05)
         cycles = int(churn.quit().split()[-1])
@@ -334,7 +334,7 @@ class ChurnTest(FaultTestCase):
         # And the shortcut still does its work.
         xdesktop.run("xdotool", "windowmove", str(term.window), "600", "300")
         wait_until(lambda: term.frame().x != home_frame.x, 5, "the xterm to move")
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, "the xterm back")
         print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
