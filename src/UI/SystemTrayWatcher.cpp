@@ -34,8 +34,11 @@ bool xembedTrayIsThere()
     if (!connection)
         return false;
     // The tray of the screen the toolkit draws on: the DISPLAY's screen number.
+    char* host = nullptr;
+    int display = 0;
     int screen = 0;
-    xcb_parse_display(nullptr, nullptr, nullptr, &screen);
+    if (xcb_parse_display(nullptr, &host, &display, &screen))
+        std::free(host);
     const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
         xcb_intern_atom_reply(
