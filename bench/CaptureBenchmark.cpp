@@ -121,7 +121,7 @@ Desktop& applyDesktop()
 void BM_ScanTavelor(benchmark::State& state)
 {
     Desktop& d = scanDesktop();
-    WindowScanner scanner(d.backend->workspace(), d.backend->accessibility());
+    WindowScanner scanner(d.backend->windowSource());
     scanner.scan(); // desktop entries are read once, on the first scan
     std::size_t found = 0;
     for (auto _ : state)
@@ -295,7 +295,7 @@ void waitForFrames(Desktop& d, const WindowProfile& profile)
 void BM_ApplyTavelor(benchmark::State& state)
 {
     Desktop& d = applyDesktop();
-    WindowRestorer restorer(d.backend->workspace(), d.backend->accessibility());
+    WindowRestorer restorer(d.backend->windowSource());
     for (auto _ : state) {
         const WindowProfile& profile = d.profiles[std::size_t(d.next++ % 2)];
         const WindowRestorer::ApplyResult result = restorer.apply(profile);

@@ -1,4 +1,4 @@
-#include "Platform/Backend.hpp"
+#include "Platform/BackendFactory.hpp"
 #include "UI/AppDelegate.hpp"
 #include "UI/CommandLine.hpp"
 #include "UI/RunningCopy.hpp"
@@ -44,12 +44,15 @@ int main(int argc, char* argv[])
     }
     tavelor::RunningCopy runningCopy;
     runningCopy.publish();
-    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+
+    const tavelor::platform::Session session = tavelor::platform::Session::fromEnvironment();
+    const std::unique_ptr<tavelor::platform::Backend> backend =
+        tavelor::platform::createBackend(session);
+    // Only a native backend reaches a Wayland session's own windows.
+    if (session.isWayland() && backend->name() == u"x11")
         std::fputs("Tavelor: in a Wayland session only XWayland windows can be saved and moved, "
                    "and the shortcut works only while an XWayland window has the focus.\n",
                    stderr);
-
-    const std::unique_ptr<tavelor::platform::Backend> backend = tavelor::platform::createBackend();
     backend->setWindowSystemLostHandler(tavelor::windowSystemLost);
     tavelor::AppDelegate delegate(*backend);
     QMetaObject::invokeMethod(

@@ -44,10 +44,6 @@
         <translation>Bei der Anmeldung starten</translation>
     </message>
     <message>
-        <source>(approval required)</source>
-        <translation>(Freigabe erforderlich)</translation>
-    </message>
-    <message>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>

@@ -44,10 +44,6 @@
         <translation>Lancer à l’ouverture de session</translation>
     </message>
     <message>
-        <source>(approval required)</source>
-        <translation>(autorisation requise)</translation>
-    </message>
-    <message>
         <source>Quit</source>
         <translation>Quitter</translation>
     </message>

@@ -1,26 +1,22 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
-#include <memory>
 
 namespace tavelor::platform {
 
-class Accessibility;
-class Workspace;
-class HotKeyEvents;
-class KeyboardLayout;
+class GlobalShortcuts;
 class KeyEventTranslator;
 class KeyboardGrab;
-class AccessibilityTrust;
+class KeyboardLayout;
 class LoginItems;
+class WindowAccess;
+class WindowSource;
 
-/// The platform as the logic above it sees it: one object that owns an
-/// implementation of every platform interface in this folder and hands them out
-/// by reference. The interfaces live as long as the backend.
-///
-/// A backend is chosen at build time by the source set: exactly one of the
-/// backend folders (X11/, ...) is compiled into the program and defines
-/// createBackend(). The unit tests use Fake/ instead.
+/// The platform as the logic above it sees it: one implementation of each
+/// capability in this folder, handed out by reference. They live as long as the
+/// backend. BackendFactory picks them for the running session.
 class Backend {
 public:
     Backend() = default;
@@ -28,17 +24,15 @@ public:
     Backend(const Backend&) = delete;
     Backend& operator=(const Backend&) = delete;
 
-    /// The running applications.
-    virtual Workspace& workspace() = 0;
-    /// Windows of those applications: their attributes, moves and resizes.
-    virtual Accessibility& accessibility() = 0;
-    /// The kind of session this backend serves: "x11", "kwin" or
-    /// "gnome-shell". Texts that tell the user what the session needs are
-    /// chosen by it.
-    virtual const char* name() const = 0;
+    /// "x11", "kwin", ...: what serves the windows, for messages and tests.
+    virtual QString name() const = 0;
 
-    /// The system-wide shortcut: registration and the presses.
-    virtual HotKeyEvents& hotKeyEvents() = 0;
+    /// The running applications and their windows; the frame writes of an apply.
+    virtual WindowSource& windowSource() = 0;
+    /// Whether windows may be read and moved at all.
+    virtual WindowAccess& windowAccess() = 0;
+    /// The system-wide shortcut.
+    virtual GlobalShortcuts& globalShortcuts() = 0;
     /// What each key types on the current keyboard layout.
     virtual KeyboardLayout& keyboardLayout() = 0;
     /// The window system's side of the toolkit's key events.
@@ -46,20 +40,14 @@ public:
     /// The whole keyboard for one of Tavelor's windows (the shortcut window
     /// while it records).
     virtual KeyboardGrab& keyboardGrab() = 0;
-    /// Whether windows may be read and moved at all.
-    virtual AccessibilityTrust& accessibilityTrust() = 0;
     /// The program's own login item.
     virtual LoginItems& loginItems() = 0;
 
     /// `handler` runs once, from the event loop, if the window system goes away
-    /// under the running program (the X server quits, its connection breaks).
-    /// Nothing the backend hands out works after that. A backend that cannot lose
-    /// its window system never calls it.
-    virtual void setWindowSystemLostHandler(std::function<void()> handler) { (void)handler; }
+    /// under the running program (the X server quits, the compositor ends).
+    /// Nothing the backend hands out works after that. A backend that cannot
+    /// lose its window system never calls it.
+    virtual void setWindowSystemLostHandler(std::function<void()> handler) = 0;
 };
-
-/// The backend of this build. Never null: without a window system (no X
-/// display) the backend answers as a desktop with nothing on it.
-std::unique_ptr<Backend> createBackend();
 
 } // namespace tavelor::platform

@@ -4,20 +4,18 @@
 
 namespace tavelor::platform {
 
-/// Registration states of the program as a login item.
-enum LoginItemStatus : int {
-    kLoginItemNotRegistered = 0,
-    kLoginItemEnabled = 1,
-    kLoginItemRequiresApproval = 2, ///< registered, waiting for the user's approval
-    kLoginItemNotFound = 3,         ///< the system cannot find the program
+enum class LoginItemStatus {
+    NotRegistered, ///< absent, switched off, or someone else's
+    Enabled,       ///< starts with the desktop session
+    NotFound,      ///< the program itself cannot be found (removed while running)
 };
 
-/// The program's own login item, in the shape of SMAppService.mainAppService.
+/// Whether the program starts with the user's desktop session.
 ///
 /// Contract: status() reads the system's state afresh at every call; the
-/// program keeps no record of its own. The two changes answer true on success;
-/// on failure false, with `error` set to a description fit for a log line.
-/// Main thread only.
+/// program keeps no record of its own. setEnabled() answers true on success; on
+/// failure false, with `error` set to a description fit for a log line. Main
+/// thread only.
 class LoginItems {
 public:
     LoginItems() = default;
@@ -25,12 +23,8 @@ public:
     LoginItems(const LoginItems&) = delete;
     LoginItems& operator=(const LoginItems&) = delete;
 
-    virtual int status() = 0;
-    virtual bool registerAndReturnError(QString& error) = 0;
-    virtual bool unregisterAndReturnError(QString& error) = 0;
-    /// Shows the user where login items are approved, where the system has such
-    /// a place; does nothing otherwise.
-    virtual void openSystemSettingsLoginItems() = 0;
+    virtual LoginItemStatus status() = 0;
+    virtual bool setEnabled(bool enabled, QString& error) = 0;
 };
 
 } // namespace tavelor::platform

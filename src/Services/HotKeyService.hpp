@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/HotKeyEvents.hpp"
 #include "Models/HotKey.hpp"
+#include "Platform/GlobalShortcuts.hpp"
 
 #include <QString>
 
@@ -17,39 +17,33 @@ class KeyboardLayout;
 
 /// Owner of the one system-wide shortcut, and of the operations that name keys.
 ///
-/// Registered exactly when currentHotKey() is present; then both the hot key
-/// and its event handler exist, otherwise neither does. A press of the
-/// shortcut posts onTrigger (as it is at that moment) to the main event loop,
-/// so it runs after the event handler has returned. Main thread only.
+/// Registered exactly when currentHotKey() is present; then the backend holds
+/// the shortcut, otherwise it holds nothing. A press of the shortcut posts
+/// onTrigger (as it is at that moment) to the main event loop, so it runs after
+/// the press has been handled. Main thread only.
 class HotKeyService {
 public:
-    /// Signature "TVLR" and id 1: how presses of our hot key are told apart.
-    static constexpr platform::OSType kHotKeySignature = platform::fourCharCode("TVLR");
-    static constexpr std::uint32_t kHotKeyID = 1;
+    using GrabResult = platform::GlobalShortcuts::GrabResult;
 
     /// Both interfaces must outlive the service.
-    HotKeyService(platform::HotKeyEvents& events, platform::KeyboardLayout& layout);
+    HotKeyService(platform::GlobalShortcuts& shortcuts, platform::KeyboardLayout& layout);
     ~HotKeyService();
     HotKeyService(const HotKeyService&) = delete;
     HotKeyService& operator=(const HotKeyService&) = delete;
 
     /// Replaces whatever is registered by `hotKey` (also when it is the same).
-    /// False when the system refuses it or the handler cannot be installed;
-    /// then nothing at all is registered, the previous shortcut is gone too.
+    /// False when the system refuses it; then nothing at all is registered, the
+    /// previous shortcut is gone too, and lastGrabResult() says why.
     /// (`register` itself is a reserved word.)
     bool registerHotKey(const HotKey& hotKey);
-    /// Releases the hot key and the handler.
+    /// Releases the shortcut.
     void unregister();
 
     const std::optional<HotKey>& currentHotKey() const { return m_currentHotKey; }
+    /// What the last registerHotKey() got from the system; Grabbed before any.
+    GrabResult lastGrabResult() const { return m_lastGrabResult; }
     const std::function<void()>& onTrigger() const { return m_onTrigger; }
     void setOnTrigger(std::function<void()> onTrigger) { m_onTrigger = std::move(onTrigger); }
-
-    /// The function installed with the event system; `userData` is the service.
-    static platform::OSStatus hotKeyEventHandler(platform::EventHandlerCallRef nextHandler,
-                                                 platform::EventRef event, void* userData);
-    /// noErr for a press of our hot key, eventNotHandledErr for anything else.
-    platform::OSStatus handleHotKeyEvent(platform::EventRef event);
 
     /// The Carbon mask of the NSEvent-style modifier flags of a key event:
     /// Shift 1 << 17, Control 1 << 18, Option 1 << 19, Command 1 << 20. All
@@ -67,13 +61,14 @@ public:
     QString displayName(const HotKey& hotKey) const;
 
 private:
-    platform::HotKeyEvents& m_events;
+    void pressed();
+
+    platform::GlobalShortcuts& m_shortcuts;
     platform::KeyboardLayout& m_layout;
 
-    platform::EventHotKeyRef m_hotKeyRef = nullptr;
-    platform::EventHandlerRef m_eventHandlerRef = nullptr;
     std::function<void()> m_onTrigger;
     std::optional<HotKey> m_currentHotKey;
+    GrabResult m_lastGrabResult = GrabResult::Grabbed;
 };
 
 } // namespace tavelor

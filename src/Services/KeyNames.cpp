@@ -2,7 +2,6 @@
 #include "Platform/KeyboardLayout.hpp"
 #include "Services/HotKeyService.hpp"
 
-#include <algorithm>
 #include <array>
 #include <unordered_map>
 #include <utility>
@@ -58,25 +57,12 @@ std::uint32_t HotKeyService::carbonModifiers(std::uint64_t modifierFlags)
 
 std::optional<QString> HotKeyService::character(std::uint16_t keyCode, KeyboardLayout& layout)
 {
-    const std::unique_ptr<InputSource> source = layout.copyCurrentKeyboardInputSource();
-    if (!source)
+    // At most four UTF-16 units, as many as any key types.
+    constexpr qsizetype kMaxUnits = 4;
+    const std::optional<QString> typed = layout.typedText(keyCode);
+    if (!typed || typed->isEmpty())
         return std::nullopt;
-    const KeyLayoutData* data = layout.unicodeKeyLayoutData(*source);
-    if (!data || data->isEmpty())
-        return std::nullopt;
-
-    // No modifiers, so Shift never changes the character; no options, so a
-    // dead key is processed and types nothing.
-    std::uint32_t deadKeyState = 0;
-    std::array<char16_t, 4> text{};
-    std::size_t length = 0;
-    const OSStatus status =
-        layout.keyTranslate(*data, keyCode, kUCKeyActionDown, 0, layout.keyboardType(), 0,
-                            &deadKeyState, text.size(), &length, text.data());
-    if (status != noErr || length == 0)
-        return std::nullopt;
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(std::min(length, text.size())))
-        .toUpper();
+    return typed->left(kMaxUnits).toUpper();
 }
 
 QString HotKeyService::displayName(const HotKey& hotKey, KeyboardLayout& layout)

@@ -9,12 +9,10 @@
 
 namespace tavelor::LoginItemService {
 
-bool setEnabled(platform::LoginItems& mainAppService, bool enabled)
+bool setEnabled(platform::LoginItems& loginItems, bool enabled)
 {
     QString error;
-    const bool done = enabled ? mainAppService.registerAndReturnError(error)
-                              : mainAppService.unregisterAndReturnError(error);
-    if (done)
+    if (loginItems.setEnabled(enabled, error))
         return true;
     // The key keeps its two %@ places; each is filled once, left to right, so
     // that a %@ inside the error text stays as it is.

@@ -12,7 +12,7 @@ namespace LoginItemService {
 /// failure writes one line to stderr, "Tavelor: échec du register du
 /// démarrage au login : " (or "unregister") and the cause, and answers false.
 /// Nothing is shown to the user.
-bool setEnabled(platform::LoginItems& mainAppService, bool enabled);
+bool setEnabled(platform::LoginItems& loginItems, bool enabled);
 
 } // namespace LoginItemService
 

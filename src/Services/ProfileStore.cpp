@@ -2,7 +2,7 @@
 
 #include "Models/ProfilesJsonReader.hpp"
 #include "Models/ProfilesJsonWriter.hpp"
-#include "Services/AtomicFile.hpp"
+#include "Support/AtomicFile.hpp"
 
 #include <QDateTime>
 #include <QDir>

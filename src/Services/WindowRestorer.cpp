@@ -10,14 +10,11 @@ namespace tavelor {
 
 using namespace platform;
 
-WindowRestorer::WindowRestorer(Workspace& workspace, Accessibility& accessibility)
-    : m_workspace(workspace), m_accessibility(accessibility)
-{}
+WindowRestorer::WindowRestorer(WindowSource& source) : m_source(source) {}
 
 WindowRestorer::ApplyResult WindowRestorer::apply(const WindowProfile& profile) const
 {
-    const std::vector<WindowScanner::ScanResult> scanned =
-        WindowScanner(m_workspace, m_accessibility).scan();
+    const std::vector<WindowScanner::ScanResult> scanned = WindowScanner(m_source).scan();
     std::vector<WindowSnapshot> live;
     live.reserve(scanned.size());
     for (const WindowScanner::ScanResult& result : scanned)
@@ -26,12 +23,7 @@ WindowRestorer::ApplyResult WindowRestorer::apply(const WindowProfile& profile) 
     const WindowMatcher matcher(profile.snapshots);
     std::unordered_set<std::size_t> taken;
     ApplyResult counts;
-
-    const auto write = [this](const AXUIElement& window, QStringView attribute, AXValueType type,
-                              double first, double second) {
-        if (const std::optional<AXValue> value = m_accessibility.createValue(type, first, second))
-            m_accessibility.setAttributeValue(window, attribute, *value);
-    };
+    std::vector<FrameWrite> writes;
 
     for (const WindowSnapshot& saved : profile.snapshots) {
         const std::optional<std::size_t> index = matcher.firstMatch(saved, live, taken);
@@ -41,15 +33,14 @@ WindowRestorer::ApplyResult WindowRestorer::apply(const WindowProfile& profile) 
         }
         taken.insert(*index);
 
-        // Position again after the size: an application may move a window
-        // that it resizes (to keep it on screen, or around a fixed corner).
-        const AXUIElement& window = scanned[*index].element;
+        const WindowId& window = scanned[*index].window;
         const WindowFrame& frame = saved.frame;
-        write(window, kAXPositionAttribute, AXValueType::CGPoint, frame.x, frame.y);
-        write(window, kAXSizeAttribute, AXValueType::CGSize, frame.width, frame.height);
-        write(window, kAXPositionAttribute, AXValueType::CGPoint, frame.x, frame.y);
+        writes.push_back({window, FrameWrite::Part::Position, frame.x, frame.y});
+        writes.push_back({window, FrameWrite::Part::Size, frame.width, frame.height});
+        writes.push_back({window, FrameWrite::Part::Position, frame.x, frame.y});
         ++counts.appliedCount;
     }
+    m_source.apply(writes);
     return counts;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "Models/WindowProfile.hpp"
-#include "Platform/Accessibility.hpp"
-#include "Platform/Workspace.hpp"
+#include "Platform/WindowSource.hpp"
 
 #include <cstdint>
 
@@ -14,11 +13,11 @@ namespace tavelor {
 /// apply() scans afresh, then takes the saved snapshots in profile order and
 /// gives each the first live window, in scan order, that the WindowMatcher
 /// pairs with it and no earlier snapshot took. A paired window gets three
-/// writes: "AXPosition" with the saved point, "AXSize" with the saved size,
-/// "AXPosition" again, each value made just before its write; a value that
-/// cannot be made skips that one write. Frames are written exactly as saved,
-/// and no write's answer is looked at. Live windows no snapshot takes are not
-/// touched.
+/// writes: Position with the saved point, Size with the saved size, Position
+/// again (an application may move a window that it resizes, to keep it on
+/// screen or around a fixed corner). The writes of all paired windows, in
+/// profile order, go to the source in one apply() call. Frames are written
+/// exactly as saved. Live windows no snapshot takes are not touched.
 class WindowRestorer {
 public:
     struct ApplyResult {
@@ -29,14 +28,14 @@ public:
         std::int64_t missingCount = 0;
     };
 
-    WindowRestorer(platform::Workspace& workspace, platform::Accessibility& accessibility);
+    /// `source` outlives the restorer.
+    explicit WindowRestorer(platform::WindowSource& source);
 
     /// Reads only the profile's snapshots; the two counts add up to their number.
     ApplyResult apply(const WindowProfile& profile) const;
 
 private:
-    platform::Workspace& m_workspace;
-    platform::Accessibility& m_accessibility;
+    platform::WindowSource& m_source;
 };
 
 } // namespace tavelor

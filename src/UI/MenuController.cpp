@@ -1,11 +1,11 @@
 #include "UI/MenuController.hpp"
 
-#include "AccessibilityPermission.hpp"
 #include "Models/CanonicalText.hpp"
 #include "Models/ReferenceDate.hpp"
 #include "Platform/Backend.hpp"
 #include "Platform/KeyEventTranslator.hpp"
 #include "Platform/LoginItems.hpp"
+#include "Services/AccessibilityPermission.hpp"
 #include "Services/HotKeyStore.hpp"
 #include "Services/LoginItemService.hpp"
 #include "UI/Alert.hpp"
@@ -56,9 +56,8 @@ MenuController::Locations MenuController::Locations::standard()
 
 MenuController::MenuController(platform::Backend& backend, const Locations& locations)
     : m_backend(backend), m_locations(locations), m_store(locations.profilesFolder),
-      m_scanner(backend.workspace(), backend.accessibility()),
-      m_restorer(backend.workspace(), backend.accessibility()),
-      m_hotKeyService(backend.hotKeyEvents(), backend.keyboardLayout())
+      m_scanner(backend.windowSource()), m_restorer(backend.windowSource()),
+      m_hotKeyService(backend.globalShortcuts(), backend.keyboardLayout())
 {
     // The service outlives no controller in practice, but a trigger posted to
     // the event loop may run after the controller is gone.
@@ -112,13 +111,10 @@ void MenuController::fill(QMenu* menu)
 
     addCommand(menu, shortcutTitle(), &MenuController::openShortcutSettings);
 
-    const int loginStatus = m_backend.loginItems().status();
-    QString loginTitle = localized("Launch at Login");
-    if (loginStatus == platform::kLoginItemRequiresApproval)
-        loginTitle += QLatin1Char(' ') + localized("(approval required)");
-    QAction* login = addCommand(menu, loginTitle, &MenuController::toggleLaunchAtLogin);
+    QAction* login =
+        addCommand(menu, localized("Launch at Login"), &MenuController::toggleLaunchAtLogin);
     login->setCheckable(true);
-    login->setChecked(loginStatus == platform::kLoginItemEnabled);
+    login->setChecked(m_backend.loginItems().status() == platform::LoginItemStatus::Enabled);
 
     menu->addSeparator();
     QAction* quit = menu->addAction(localized("Quit"));
@@ -240,9 +236,9 @@ qsizetype MenuController::indexOfProfile(const QUuid& id) const
 
 bool MenuController::checkAccessibilityPermission()
 {
-    if (AccessibilityPermission::isTrusted(m_backend.accessibilityTrust()))
+    if (AccessibilityPermission::isTrusted(m_backend.windowAccess()))
         return true;
-    if (AccessibilityPermission::isTrustedPrompting(m_backend.accessibilityTrust()))
+    if (AccessibilityPermission::isTrustedPrompting(m_backend.windowAccess()))
         return true;
     showAccessibilityAlert();
     return false;
@@ -250,13 +246,15 @@ bool MenuController::checkAccessibilityPermission()
 
 void MenuController::showAccessibilityAlert()
 {
+    // What Tavelor needs differs between sessions; each table says it for its
+    // own, chosen by the backend's name.
+    const QByteArray session = m_backend.name().toUtf8();
     Alert alert;
-    alert.messageText = localized("Accessibility Permission Required");
-    // What Tavelor needs differs between sessions; each table says it for its own.
+    alert.messageText = localized("Accessibility Permission Required", session.constData());
     alert.informativeText =
         localized("Tavelor needs Accessibility permission to scan and move windows. Please enable "
                   "it in System Settings > Privacy & Security > Accessibility.",
-                  m_backend.name());
+                  session.constData());
     alert.style = Alert::Style::Warning;
     alert.addButton(localized("OK"));
     alert.runModal();
@@ -339,7 +337,7 @@ void MenuController::deactivateProfile(QAction* /*sender*/)
 void MenuController::applyActiveProfile()
 {
     m_profiles = m_store.load();
-    if (!AccessibilityPermission::isTrusted(m_backend.accessibilityTrust())) {
+    if (!AccessibilityPermission::isTrusted(m_backend.windowAccess())) {
         AlertSound::beep();
         return;
     }
@@ -429,10 +427,6 @@ void MenuController::toggleLaunchAtLogin(QAction* sender)
 {
     const bool wasOn = sender && sender->isChecked();
     LoginItemService::setEnabled(m_backend.loginItems(), !wasOn);
-    // Also after a failed registration: the system may hold an earlier one
-    // back for approval.
-    if (!wasOn && m_backend.loginItems().status() == platform::kLoginItemRequiresApproval)
-        showLaunchAtLoginApprovalAlert();
     refreshMenuIfShown();
 }
 
@@ -440,20 +434,6 @@ void MenuController::refreshMenuIfShown()
 {
     if (QMenu* menu = m_menu.data())
         refresh(menu);
-}
-
-void MenuController::showLaunchAtLoginApprovalAlert()
-{
-    Alert alert;
-    alert.messageText = localized("Approval Required");
-    alert.informativeText =
-        localized("macOS requires you to approve Tavelor in System Settings > General > Login "
-                  "Items before it can start automatically.");
-    alert.style = Alert::Style::Informational;
-    alert.addButton(localized("Open System Settings"));
-    alert.addButton(localized("Cancel"));
-    if (alert.runModal() == Alert::kFirstButtonReturn)
-        m_backend.loginItems().openSystemSettingsLoginItems();
 }
 
 } // namespace tavelor

@@ -105,10 +105,8 @@ public:
     /// brings it to the front; its changes rebuild the menu.
     void openShortcutSettings();
     /// Registers the login item when `sender` was built unchecked, removes it
-    /// otherwise; after registering, explains a pending approval; then
-    /// rebuilds the menu.
+    /// otherwise; then rebuilds the menu.
     void toggleLaunchAtLogin(QAction* sender);
-    void showLaunchAtLoginApprovalAlert();
     /// Whether the shortcut window is recording: every key goes to it then.
     bool isRecordingShortcut() const;
     /// Null until the shortcut window was first opened.

@@ -1,13 +1,8 @@
-#include "Platform/Fake/FakeBackend.hpp"
 #include "Platform/Xdg/XdgLoginItems.hpp"
 #include "Services/LoginItemService.hpp"
-#include "UI/Alert.hpp"
-#include "UI/MenuController.hpp"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -96,9 +91,9 @@ protected:
 TEST_F(XdgLoginItemsTest, EnablingWritesAnEntryThatNamesTheExecutable)
 {
     xdg::XdgLoginItems login = items();
-    EXPECT_EQ(login.status(), platform::kLoginItemNotRegistered);
+    EXPECT_EQ(login.status(), platform::LoginItemStatus::NotRegistered);
     ASSERT_TRUE(LoginItemService::setEnabled(login, true));
-    EXPECT_EQ(login.status(), platform::kLoginItemEnabled);
+    EXPECT_EQ(login.status(), platform::LoginItemStatus::Enabled);
 
     const QByteArray folder = QFile::encodeName(m_root.path());
     // Quoted for the command line (\" \\ \$ %%), then each backslash doubled
@@ -129,7 +124,7 @@ TEST_F(XdgLoginItemsTest, StatusReadsTheEntry)
     struct Case {
         const char* what;
         QByteArray contents;
-        int status;
+        bool enabled;
     };
     const Case cases[] = {
         {"ours", ours, 1},
@@ -145,17 +140,17 @@ TEST_F(XdgLoginItemsTest, StatusReadsTheEntry)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeFile(entry(), c.contents);
-        EXPECT_EQ(items().status(), c.status);
+        EXPECT_EQ(items().status() == platform::LoginItemStatus::Enabled, c.enabled);
     }
 }
 
 TEST_F(XdgLoginItemsTest, AMissingExecutableIsNotFoundAndCannotBeRegistered)
 {
     QString error;
-    ASSERT_TRUE(items().registerAndReturnError(error));
+    ASSERT_TRUE(items().setEnabled(true, error));
     QFile::remove(m_executable);
-    EXPECT_EQ(items().status(), platform::kLoginItemNotFound);
-    EXPECT_FALSE(items().registerAndReturnError(error));
+    EXPECT_EQ(items().status(), platform::LoginItemStatus::NotFound);
+    EXPECT_FALSE(items().setEnabled(true, error));
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -165,7 +160,7 @@ TEST_F(XdgLoginItemsTest, DisablingRemovesTheEntryAndAMissingOneIsSuccess)
     ASSERT_TRUE(LoginItemService::setEnabled(login, true));
     ASSERT_TRUE(LoginItemService::setEnabled(login, false));
     EXPECT_FALSE(QFile::exists(entry()));
-    EXPECT_EQ(login.status(), platform::kLoginItemNotRegistered);
+    EXPECT_EQ(login.status(), platform::LoginItemStatus::NotRegistered);
     EXPECT_TRUE(LoginItemService::setEnabled(login, false));
 }
 
@@ -176,7 +171,8 @@ TEST_F(XdgLoginItemsTest, AReadOnlyFolderLogsTheOneLineAndAnswersFalse)
     ::chmod(folder.constData(), 0555);
     const QByteArray registerLog = runUnprivileged([&] {
         xdg::XdgLoginItems login = items();
-        return !LoginItemService::setEnabled(login, true) && login.status() == 0;
+        return !LoginItemService::setEnabled(login, true) &&
+               login.status() == platform::LoginItemStatus::NotRegistered;
     });
     EXPECT_EQ(registerLog,
               "Tavelor: échec du register du démarrage au login : Permission denied\n");
@@ -196,111 +192,6 @@ TEST_F(XdgLoginItemsTest, AReadOnlyFolderLogsTheOneLineAndAnswersFalse)
               "Tavelor: échec du unregister du démarrage au login : Permission denied\n");
     EXPECT_TRUE(QFile::exists(entry()));
     ::chmod(folder.constData(), 0755);
-}
-
-// The toggle over the fake login item.
-class LaunchAtLoginTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        Alert::setModalHookForTesting([this](Alert& alert) {
-            m_alerts.append(alert.messageText + " | " + alert.informativeText + " | " +
-                            alert.buttons().join(", ") + " | " +
-                            QString::number(static_cast<int>(alert.style)));
-            return m_answer;
-        });
-        m_controller = std::make_unique<MenuController>(
-            m_backend, MenuController::Locations{m_dir.path() + "/data", m_dir.path() + "/t.conf"});
-        m_controller->setMenu(&m_menu);
-        m_controller->refresh(&m_menu);
-    }
-    void TearDown() override { Alert::setModalHookForTesting({}); }
-
-    QAction* loginItem() const
-    {
-        for (QAction* action : m_menu.actions()) {
-            if (action->text().startsWith("Launch at Login"))
-                return action;
-        }
-        return nullptr;
-    }
-    void choose()
-    {
-        QAction* item = loginItem();
-        ASSERT_NE(item, nullptr);
-        item->trigger();
-    }
-
-    QTemporaryDir m_dir;
-    fake::FakeBackend m_backend;
-    std::unique_ptr<MenuController> m_controller;
-    QMenu m_menu;
-    QStringList m_alerts;
-    int m_answer = Alert::kFirstButtonReturn + 1;
-};
-
-TEST_F(LaunchAtLoginTest, EnablingWithoutApprovalChecksTheItem)
-{
-    choose();
-    EXPECT_EQ(m_backend.loginItems().registerCalls(), 1);
-    EXPECT_TRUE(m_alerts.isEmpty());
-    EXPECT_TRUE(loginItem()->isChecked());
-    EXPECT_EQ(loginItem()->text(), "Launch at Login");
-
-    choose();
-    EXPECT_EQ(m_backend.loginItems().unregisterCalls(), 1);
-    EXPECT_FALSE(loginItem()->isChecked());
-}
-
-TEST_F(LaunchAtLoginTest, ApprovalAlertOnlyAfterEnablingWithStatusTwo)
-{
-    m_backend.loginItems().setStatusAfterRegister(platform::kLoginItemRequiresApproval);
-    choose();
-    ASSERT_EQ(m_alerts.size(), 1);
-    EXPECT_EQ(m_alerts[0],
-              "Approval Required | macOS requires you to approve Tavelor in System Settings > "
-              "General > Login Items before it can start automatically. | Open System Settings, "
-              "Cancel | 1");
-    EXPECT_EQ(m_backend.loginItems().settingsOpened(), 0);
-    EXPECT_FALSE(loginItem()->isChecked());
-    EXPECT_EQ(loginItem()->text(), "Launch at Login (approval required)");
-
-    // Not on, so choosing it registers again; this time the user opens the settings.
-    m_answer = Alert::kFirstButtonReturn;
-    choose();
-    EXPECT_EQ(m_backend.loginItems().registerCalls(), 2);
-    EXPECT_EQ(m_alerts.size(), 2);
-    EXPECT_EQ(m_backend.loginItems().settingsOpened(), 1);
-
-    // Disabling never shows it, whatever the status reads afterwards.
-    m_backend.loginItems().setStatus(platform::kLoginItemEnabled);
-    m_controller->refresh(&m_menu);
-    choose();
-    EXPECT_EQ(m_backend.loginItems().unregisterCalls(), 1);
-    EXPECT_EQ(m_alerts.size(), 2);
-}
-
-TEST_F(LaunchAtLoginTest, AFailedChangeLogsAndTheMenuIsStillRebuilt)
-{
-    m_backend.loginItems().setStatus(platform::kLoginItemEnabled);
-    m_controller->refresh(&m_menu);
-    m_backend.loginItems().failChanges("boom");
-    testing::internal::CaptureStderr();
-    choose();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Tavelor: échec du unregister du démarrage au login : boom\n");
-    EXPECT_TRUE(m_alerts.isEmpty());
-    EXPECT_TRUE(loginItem()->isChecked());
-}
-
-TEST_F(LaunchAtLoginTest, WithoutAMenuTheToggleStillActs)
-{
-    QAction* item = loginItem();
-    m_controller->setMenu(nullptr);
-    item->trigger();
-    EXPECT_EQ(m_backend.loginItems().registerCalls(), 1);
-    EXPECT_FALSE(item->isChecked());
 }
 
 } // namespace

@@ -8,22 +8,28 @@
 namespace tavelor::test {
 namespace {
 
-using platform::RunningApplication;
-
-constexpr std::int32_t kPid = 7;
+using namespace platform;
 
 class Commands : public MenuFixture {
 protected:
     Commands()
     {
-        backend.workspace().addApplication(RunningApplication{
-            0, false, kPid, QStringLiteral("org.example.A"), QStringLiteral("A")});
+        backend.windowSource().applications = {
+            LiveApplication{ApplicationKind::Regular, 7, QStringLiteral("org.example.A"),
+                            QStringLiteral("A"), std::vector<LiveWindow>{}}};
+    }
+
+    void addWindow(const QString& title, const WindowFrame& f)
+    {
+        auto& windows = *backend.windowSource().applications[0].windows;
+        windows.push_back(LiveWindow{QString::number(windows.size()), WindowRole::Window, title,
+                                     std::pair{f.x, f.y}, std::pair{f.width, f.height}});
     }
 
     /// A live window of application A, and a profile that saved it elsewhere.
     WindowProfile profileOfLiveWindow(const QString& name, bool active, double savedX)
     {
-        backend.accessibility().addWindow(kPid, name, {0, 0, 100, 100});
+        addWindow(name, {0, 0, 100, 100});
         WindowProfile p = profile(name, active);
         p.snapshots.append(
             {QStringLiteral("org.example.A"), QStringLiteral("A"), name, {savedX, 50, 400, 300}});
@@ -34,16 +40,16 @@ protected:
     std::vector<double> writtenX()
     {
         std::vector<double> xs;
-        for (const auto& write : backend.accessibility().writes())
-            if (write.attribute == QStringLiteral("AXPosition"))
-                xs.push_back(write.value.first);
+        for (const auto& write : backend.windowSource().writes())
+            if (write.part == FrameWrite::Part::Position)
+                xs.push_back(write.first);
         return xs;
     }
 
     /// Presses the registered shortcut and runs what it posted.
     void pressShortcut()
     {
-        backend.fakeHotKeyEvents().press(49, cmdKey);
+        backend.globalShortcuts().press();
         QCoreApplication::processEvents();
     }
 
@@ -62,19 +68,19 @@ TEST_F(Commands, WithThePermissionTheGateAsksOnceAndShowsNothing)
 {
     start();
     EXPECT_TRUE(controller->checkAccessibilityPermission());
-    EXPECT_EQ(backend.accessibilityTrust().silentQueries(), 1);
-    EXPECT_EQ(backend.accessibilityTrust().promptingQueries(), 0);
+    EXPECT_EQ(backend.windowAccess().silentCalls, 1);
+    EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
     EXPECT_TRUE(alerts.empty());
 }
 
 TEST_F(Commands, APermissionGrantedThroughThePromptLetsTheCommandGoOn)
 {
-    backend.accessibilityTrust().setTrusted(false);
-    backend.accessibilityTrust().setPromptGrants(true);
+    backend.windowAccess().granted = false;
+    backend.windowAccess().promptGrants = true;
     start();
     answerWith(Alert::kFirstButtonReturn, "Granted");
     item({"Save Layout..."})->trigger();
-    EXPECT_EQ(backend.accessibilityTrust().promptingQueries(), 1);
+    EXPECT_EQ(backend.windowAccess().promptingCalls, 1);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].messageText, "Save Current Layout");
     EXPECT_EQ(fileProfiles().size(), 1);
@@ -84,7 +90,7 @@ TEST_F(Commands, ARefusedPermissionShowsTheAlertAndChangesNothing)
 {
     const WindowProfile p = profileOfLiveWindow("P", false, 500);
     writeProfiles({p});
-    backend.accessibilityTrust().setTrusted(false);
+    backend.windowAccess().granted = false;
     start();
     const QByteArray before = fileBytes();
 
@@ -103,15 +109,15 @@ TEST_F(Commands, ARefusedPermissionShowsTheAlertAndChangesNothing)
         EXPECT_FALSE(alerts[0].hasTextField);
     }
     EXPECT_EQ(fileBytes(), before);
-    EXPECT_TRUE(backend.accessibility().writes().empty());
-    EXPECT_EQ(backend.accessibilityTrust().promptingQueries(), 4);
+    EXPECT_TRUE(backend.windowSource().writes().empty());
+    EXPECT_EQ(backend.windowAccess().promptingCalls, 4);
 }
 
 // Saving a layout.
 
 TEST_F(Commands, SaveAsksForANameAndAppendsAnInactiveProfileOfTheLiveWindows)
 {
-    backend.accessibility().addWindow(kPid, QStringLiteral("Notes"), {10, 20, 640, 480});
+    addWindow(QStringLiteral("Notes"), {10, 20, 640, 480});
     writeProfiles({profile("Old", false)});
     start();
     answerWith(Alert::kFirstButtonReturn, "  My  layout \n");
@@ -212,7 +218,7 @@ TEST_F(Commands, SetAsActiveLeavesExactlyTheChosenProfileActive)
     EXPECT_TRUE(item({"P"})->isChecked());
     EXPECT_NE(item({"P", "Deactivate"}), nullptr);
     EXPECT_NE(item({"Q", "Set as Active"}), nullptr);
-    EXPECT_TRUE(backend.accessibility().writes().empty());
+    EXPECT_TRUE(backend.windowSource().writes().empty());
 
     // Choosing it again keeps it active.
     item({"P", "Deactivate"})->trigger();
@@ -251,7 +257,7 @@ TEST_F(Commands, ItemsCarryingAnythingButAKnownIdDoNothing)
     controller->applyProfile(nullptr);
     EXPECT_TRUE(alerts.empty());
     EXPECT_EQ(beeps, 0);
-    EXPECT_TRUE(backend.accessibility().writes().empty());
+    EXPECT_TRUE(backend.windowSource().writes().empty());
     EXPECT_EQ(fileBytes(), before);
 }
 
@@ -278,21 +284,21 @@ TEST_F(Commands, TheShortcutBeepsOnceWithNoActiveProfile)
     start();
     pressShortcut();
     EXPECT_EQ(beeps, 1);
-    EXPECT_TRUE(backend.accessibility().writes().empty());
+    EXPECT_TRUE(backend.windowSource().writes().empty());
 }
 
 TEST_F(Commands, TheShortcutWithoutThePermissionBeepsOnceAndShowsNothing)
 {
     saveHotKey(49, cmdKey);
     writeProfiles({profileOfLiveWindow("P", true, 500)});
-    backend.accessibilityTrust().setTrusted(false);
-    backend.accessibilityTrust().setPromptGrants(true);
+    backend.windowAccess().granted = false;
+    backend.windowAccess().promptGrants = true;
     start();
     pressShortcut();
     EXPECT_EQ(beeps, 1);
     EXPECT_TRUE(alerts.empty());
-    EXPECT_EQ(backend.accessibilityTrust().promptingQueries(), 0);
-    EXPECT_TRUE(backend.accessibility().writes().empty());
+    EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
+    EXPECT_TRUE(backend.windowSource().writes().empty());
 }
 
 TEST_F(Commands, AShortcutPressAfterTheControllerIsGoneDoesNothing)
@@ -300,7 +306,7 @@ TEST_F(Commands, AShortcutPressAfterTheControllerIsGoneDoesNothing)
     saveHotKey(49, cmdKey);
     start();
     // The press posts the trigger; the controller goes before it runs.
-    backend.fakeHotKeyEvents().press(49, cmdKey);
+    backend.globalShortcuts().press();
     controller.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(beeps, 0);

@@ -23,7 +23,7 @@ TEST_F(Menu, TheWorkedExample)
     const WindowProfile q = profile("Q", false);
     writeProfiles({p, q});
     saveHotKey(49, cmdKey);
-    backend.loginItems().setStatus(1);
+    backend.loginItems().currentStatus = platform::LoginItemStatus::Enabled;
     start();
 
     EXPECT_EQ(outline(&menu), lines({
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 struct LoginCase {
-    int status;
+    platform::LoginItemStatus status;
     const char* title;
     bool checked;
 };
@@ -171,28 +171,28 @@ class LoginItemTitle : public MenuFixture, public testing::WithParamInterface<Lo
 
 TEST_P(LoginItemTitle, FollowsTheStatus)
 {
-    backend.loginItems().setStatus(GetParam().status);
+    backend.loginItems().currentStatus = GetParam().status;
     start();
     const QAction* login = menu.actions().at(menu.actions().size() - 3);
     EXPECT_EQ(login->text(), QString::fromUtf8(GetParam().title));
     EXPECT_EQ(login->isChecked(), GetParam().checked);
 }
 
-INSTANTIATE_TEST_SUITE_P(Menu, LoginItemTitle,
-                         testing::Values(LoginCase{0, "Launch at Login", false},
-                                         LoginCase{1, "Launch at Login", true},
-                                         LoginCase{2, "Launch at Login (approval required)", false},
-                                         LoginCase{3, "Launch at Login", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Menu, LoginItemTitle,
+    testing::Values(LoginCase{platform::LoginItemStatus::NotRegistered, "Launch at Login", false},
+                    LoginCase{platform::LoginItemStatus::Enabled, "Launch at Login", true},
+                    LoginCase{platform::LoginItemStatus::NotFound, "Launch at Login", false}));
 
 TEST_F(Menu, TheShortcutTitleFollowsTheRegisteredShortcut)
 {
     saveHotKey(0, controlKey | optionKey);
-    backend.fakeKeyboardLayout().setCharacters(0, "a");
+    backend.keyboardLayout().texts[0] = "a";
     start();
     EXPECT_NE(item({QString::fromUtf8("Raccourci clavier… (⌃⌥A)")}), nullptr);
 
     // A shortcut the system refuses is not shown.
-    backend.fakeHotKeyEvents().refuse(0, controlKey | optionKey);
+    backend.globalShortcuts().refusal = platform::GlobalShortcuts::GrabResult::Taken;
     MenuController refused(backend, locations);
     QMenu other;
     refused.refresh(&other);
@@ -210,6 +210,29 @@ TEST_F(Menu, ItemsForNamesWithMnemonicMarksShowTheNameAsStored)
     start();
     // QMenu shows "&&" as one ampersand.
     EXPECT_NE(item({"Save && Load", "Remove App", "A&&B"}), nullptr);
+}
+
+TEST_F(Menu, LaunchAtLoginTogglesAndAFailedChangeLogsOneLine)
+{
+    start();
+    item({"Launch at Login"})->trigger();
+    EXPECT_EQ(backend.loginItems().currentStatus, platform::LoginItemStatus::Enabled);
+    EXPECT_TRUE(item({"Launch at Login"})->isChecked());
+
+    backend.loginItems().failure = "boom";
+    testing::internal::CaptureStderr();
+    item({"Launch at Login"})->trigger();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Tavelor: échec du unregister du démarrage au login : boom\n");
+    EXPECT_TRUE(item({"Launch at Login"})->isChecked());
+    EXPECT_TRUE(alerts.empty());
+
+    // Without a menu the toggle still acts.
+    backend.loginItems().failure.clear();
+    QAction* login = item({"Launch at Login"});
+    controller->setMenu(nullptr);
+    login->trigger();
+    EXPECT_EQ(backend.loginItems().currentStatus, platform::LoginItemStatus::NotRegistered);
 }
 
 } // namespace

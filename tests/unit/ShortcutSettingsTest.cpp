@@ -34,8 +34,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_backend.fakeKeyboardLayout().setCharacters(kA, QStringLiteral("a"));
-        m_backend.fakeKeyboardLayout().setCharacters(kK, QStringLiteral("k"));
+        m_backend.keyboardLayout().texts[kA] = QStringLiteral("a");
+        m_backend.keyboardLayout().texts[kK] = QStringLiteral("k");
         AlertSound::setHookForTesting([this] { ++m_beeps; });
         m_controller = std::make_unique<MenuController>(
             m_backend, MenuController::Locations{m_dir.path() + "/data", defaultsFile()});
@@ -119,7 +119,7 @@ TEST_F(ShortcutSettingsTest, KeysWhileNotRecordingAreLeftToDefaultHandling)
     EXPECT_FALSE(press(kEscape));
     EXPECT_EQ(m_backend.keyEventTranslator().translateCalls(), 0);
     EXPECT_EQ(m_beeps, 0);
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, EscapeAloneCancels)
@@ -135,7 +135,7 @@ TEST_F(ShortcutSettingsTest, EscapeAloneCancels)
     EXPECT_TRUE(m_window->recordButton()->isEnabled());
     EXPECT_EQ(label(), QString::fromUtf8("⌘A"));
     EXPECT_EQ(m_beeps, 0);
-    EXPECT_EQ(m_backend.fakeHotKeyEvents().registrations().size(), 1u);
+    EXPECT_TRUE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, AAloneBeepsThenCommandARecordsIt)
@@ -164,8 +164,8 @@ TEST_F(ShortcutSettingsTest, ControlShiftKReplacesTheShortcut)
     EXPECT_EQ(saved(), std::make_pair(40LL, 4608LL));
     EXPECT_EQ(label(), QString::fromUtf8("⌃⇧K"));
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌃⇧K)"));
-    ASSERT_EQ(m_backend.fakeHotKeyEvents().registrations().size(), 1u);
-    EXPECT_EQ(m_backend.fakeHotKeyEvents().registrations()[0].keyCode, kK);
+    ASSERT_TRUE(m_backend.globalShortcuts().held());
+    EXPECT_EQ(m_backend.globalShortcuts().held()->keyCode, kK);
 }
 
 TEST_F(ShortcutSettingsTest, ModifierKeysAloneChangeNothing)
@@ -182,7 +182,7 @@ TEST_F(ShortcutSettingsTest, ModifierKeysAloneChangeNothing)
     EXPECT_EQ(m_beeps, 0);
     EXPECT_TRUE(m_window->isCapturing());
     EXPECT_EQ(label(), QStringLiteral("Appuyez sur le raccourci\u2026"));
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, AKeyOutsideTheKeyCodeSetBeepsAndRecordingGoesOn)
@@ -192,7 +192,7 @@ TEST_F(ShortcutSettingsTest, AKeyOutsideTheKeyCodeSetBeepsAndRecordingGoesOn)
     EXPECT_TRUE(press(kA, KeyPress::kCommand));
     EXPECT_EQ(m_beeps, 1);
     EXPECT_TRUE(m_window->isCapturing());
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 TEST_F(ShortcutSettingsTest, EffacerDuringARecordingClearsEverything)
@@ -205,7 +205,7 @@ TEST_F(ShortcutSettingsTest, EffacerDuringARecordingClearsEverything)
     EXPECT_TRUE(m_window->recordButton()->isEnabled());
     EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
     EXPECT_EQ(saved(), std::make_pair(-1LL, -1LL));
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
     EXPECT_FALSE(m_controller->hotKeyService().currentHotKey());
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier…"));
 }
@@ -236,14 +236,14 @@ TEST_F(ShortcutSettingsTest, ClosingDuringARecordingEndsItAndReopeningShowsTheSa
 TEST_F(ShortcutSettingsTest, ARefusedShortcutBeepsLeavesNoneAndKeepsTheSavedOne)
 {
     record(kA, KeyPress::kCommand);
-    m_backend.fakeHotKeyEvents().refuse(kK, controlKey);
+    m_backend.globalShortcuts().refusal = platform::GlobalShortcuts::GrabResult::Taken;
     record(kK, KeyPress::kControl);
 
     EXPECT_EQ(m_beeps, 1);
     EXPECT_FALSE(m_window->isCapturing());
     EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
     EXPECT_EQ(saved(), std::make_pair(0LL, 256LL));
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
     // onChange was not called: the menu still shows what it was built with.
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌘A)"));
 }
@@ -254,11 +254,11 @@ TEST_F(ShortcutSettingsTest, ARefusedShortcutBeepsLeavesNoneAndKeepsTheSavedOne)
 TEST_F(ShortcutSettingsTest, EveryWayARecordingEndsReleasesTheGrab)
 {
     fake::FakeKeyboardGrab& grab = m_backend.keyboardGrab();
+    fake::FakeGlobalShortcuts& shortcuts = m_backend.globalShortcuts();
     auto pressGrabbed = [&](std::uint16_t keyCode, std::uint64_t flags) {
         return grab.press(FakeKeyEventTranslator::scanCode(keyCode),
                           static_cast<std::uint32_t>(flags));
     };
-    m_backend.fakeHotKeyEvents().refuse(kK, controlKey);
     struct Case {
         const char* what;
         std::function<void()> end;
@@ -273,7 +273,11 @@ TEST_F(ShortcutSettingsTest, EveryWayARecordingEndsReleasesTheGrab)
          commandA,
          {0, 256}},
         {"a combination the system refuses",
-         [&] { pressGrabbed(kK, KeyPress::kControl); },
+         [&] {
+             shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Taken;
+             pressGrabbed(kK, KeyPress::kControl);
+             shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Grabbed;
+         },
          std::nullopt,
          {0, 256}},
         {"Fermer", [&] { m_window->closeButton()->click(); }, commandA, {0, 256}},
@@ -287,14 +291,14 @@ TEST_F(ShortcutSettingsTest, EveryWayARecordingEndsReleasesTheGrab)
         m_beeps = 0;
         m_window->startRecording();
         EXPECT_EQ(grab.window(), m_window->window()->winId());
-        EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+        EXPECT_FALSE(shortcuts.held());
         EXPECT_FALSE(m_controller->hotKeyService().currentHotKey());
 
         c.end();
         EXPECT_FALSE(m_window->isCapturing());
         EXPECT_FALSE(grab.isGrabbed());
         EXPECT_EQ(m_controller->hotKeyService().currentHotKey(), c.registeredAfter);
-        EXPECT_EQ(m_backend.fakeHotKeyEvents().registrations().size(), c.registeredAfter ? 1u : 0u);
+        EXPECT_EQ(shortcuts.held(), c.registeredAfter);
         EXPECT_EQ(saved(), c.savedAfter);
         EXPECT_EQ(m_beeps, c.registeredAfter || c.savedAfter.first < 0 ? 0 : 1);
         // After the grab, keys reach nothing through it.
@@ -313,7 +317,7 @@ TEST_F(ShortcutSettingsTest, TheWindowOutlivesNoMenuController)
 {
     record(kA, KeyPress::kCommand);
     m_controller.reset();
-    EXPECT_TRUE(m_backend.fakeHotKeyEvents().registrations().empty());
+    EXPECT_FALSE(m_backend.globalShortcuts().held());
 }
 
 } // namespace
@@ -326,7 +330,7 @@ namespace {
 // read as markup.
 TEST_F(ShortcutSettingsTest, AKeyThatTypesMarkupShowsAsTyped)
 {
-    m_backend.fakeKeyboardLayout().setCharacters(kK, QStringLiteral("<b>k</b>"));
+    m_backend.keyboardLayout().texts[kK] = QStringLiteral("<b>k</b>");
     record(kK, KeyPress::kControl | KeyPress::kShift);
     ASSERT_TRUE(label().contains(QLatin1Char('<'))) << label().toStdString();
     QLabel plain;

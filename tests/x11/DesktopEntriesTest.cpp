@@ -1,4 +1,4 @@
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 namespace {
 
 TEST(DesktopEntriesTest, LocaleKeysInTheOrderOfTheStandard)
@@ -91,4 +91,4 @@ TEST_F(DesktopEntriesLookupTest, AnApplicationInstalledLaterIsFoundOnTheNextRelo
 }
 
 } // namespace
-} // namespace tavelor::x11
+} // namespace tavelor::xdg

@@ -1,4 +1,4 @@
-#include "Platform/X11/X11Elements.hpp"
+#include "Platform/WindowSource.hpp"
 #include "Services/WindowRestorer.hpp"
 #include "support/X11TestCase.hpp"
 
@@ -18,7 +18,7 @@ class X11ApplyTest : public X11TestCase {
 protected:
     WindowRestorer::ApplyResult apply(const WindowProfile& profile)
     {
-        return WindowRestorer(backend().workspace(), backend().accessibility()).apply(profile);
+        return WindowRestorer(backend().windowSource()).apply(profile);
     }
 
     // Every frame as the window manager shows it.
@@ -145,18 +145,14 @@ TEST_F(X11ApplyTest, WindowsDestroyedAfterTheScanFailQuietly)
         profile.snapshots.append(r.snapshot);
     fixture.destroyAll();
 
-    // The elements of the earlier scan still answer from it; writes to them go
-    // out and their errors are dropped.
-    platform::Accessibility& accessibility = backend().accessibility();
+    // Writes to the windows of the earlier listing go out; their errors are
+    // dropped.
+    std::vector<platform::FrameWrite> writes;
     for (const auto& r : results) {
-        platform::AXAttributeValue value;
-        EXPECT_EQ(accessibility.copyAttributeValue(r.element, platform::kAXTitleAttribute, value),
-                  platform::kAXErrorSuccess);
-        accessibility.setAttributeValue(r.element, platform::kAXPositionAttribute,
-                                        {platform::AXValueType::CGPoint, 10, 10});
-        accessibility.setAttributeValue(r.element, platform::kAXSizeAttribute,
-                                        {platform::AXValueType::CGSize, 100, 100});
+        writes.push_back({r.window, platform::FrameWrite::Part::Position, 10, 10});
+        writes.push_back({r.window, platform::FrameWrite::Part::Size, 100, 100});
     }
+    backend().windowSource().apply(writes);
     const WindowRestorer::ApplyResult result = apply(profile);
     EXPECT_EQ(result.appliedCount, 0);
     EXPECT_EQ(result.missingCount, 3);

@@ -1,6 +1,6 @@
 #include "Platform/X11/KeyCodeTable.hpp"
 #include "Platform/X11/X11Connection.hpp"
-#include "Platform/X11/X11HotKeyEvents.hpp"
+#include "Platform/X11/X11GlobalShortcuts.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
 #include "Platform/X11/XcbPointers.hpp"
@@ -75,9 +75,9 @@ protected:
         });
         keyboard = std::make_unique<x11::X11Keyboard>(connection.get());
         ASSERT_TRUE(keyboard->isAvailable());
-        events = std::make_unique<x11::X11HotKeyEvents>(*keyboard);
+        shortcuts = std::make_unique<x11::X11GlobalShortcuts>(*keyboard);
         layout = std::make_unique<x11::X11KeyboardLayout>(*keyboard);
-        service = std::make_unique<HotKeyService>(*events, *layout);
+        service = std::make_unique<HotKeyService>(*shortcuts, *layout);
         service->setOnTrigger([this] { ++triggers; });
     }
 
@@ -137,7 +137,7 @@ protected:
 
     std::unique_ptr<x11::X11Connection> connection = x11::X11Connection::open();
     std::unique_ptr<x11::X11Keyboard> keyboard;
-    std::unique_ptr<x11::X11HotKeyEvents> events;
+    std::unique_ptr<x11::X11GlobalShortcuts> shortcuts;
     std::unique_ptr<x11::X11KeyboardLayout> layout;
     std::unique_ptr<HotKeyService> service;
     int triggers = 0;
@@ -196,6 +196,7 @@ TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrab
         // Only the Num Lock variant is taken: the other three must be let go.
         ASSERT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_2));
         EXPECT_FALSE(service->registerHotKey(kControlOptionT));
+        EXPECT_EQ(service->lastGrabResult(), HotKeyService::GrabResult::Taken);
         EXPECT_FALSE(service->currentHotKey());
         settle();
         EXPECT_TRUE(other.grab(t, kControlAlt));
@@ -212,6 +213,7 @@ TEST_F(X11HotKeyTest, KeysWithoutAKeyOnThisKeyboardCannotBeRegistered)
 {
     EXPECT_FALSE(service->registerHotKey({0x3F, cmdKey})); // Function: no X key
     EXPECT_FALSE(service->registerHotKey({200, cmdKey}));
+    EXPECT_EQ(service->lastGrabResult(), HotKeyService::GrabResult::NoSuchKey);
     EXPECT_FALSE(service->currentHotKey());
 }
 

@@ -1,3 +1,6 @@
+#include "Platform/BackendFactory.hpp"
+#include "Platform/GlobalShortcuts.hpp"
+#include "Platform/WindowAccess.hpp"
 #include "Platform/X11/X11Backend.hpp"
 #include "Services/WindowRestorer.hpp"
 #include "support/X11TestCase.hpp"
@@ -11,8 +14,6 @@
 
 namespace tavelor::x11::testing {
 namespace {
-
-using platform::RunningApplication;
 
 WindowSnapshot snapshot(std::optional<QString> bundle, std::optional<QString> name,
                         std::optional<QString> title, std::optional<WindowFrame> frame)
@@ -98,13 +99,13 @@ TEST_F(X11ScanTest, ListsTheUsersWindowsWithApplicationTitleAndTheWindowManagers
     EXPECT_EQ(windows, (std::vector<xcb_window_t>{terminal, clock, beta, alpha, shadowed}));
 
     // The workspace lists every client process, Tavelor's own filter aside.
-    std::vector<RunningApplication> apps = backend().workspace().runningApplications();
+    std::vector<platform::LiveApplication> apps = backend().windowSource().listApplications();
     ASSERT_EQ(apps.size(), 5u);
-    EXPECT_EQ(apps[0].processIdentifier, xterm.pid());
-    EXPECT_EQ(apps[3].processIdentifier, tray.pid());
-    EXPECT_EQ(apps[3].activationPolicy, platform::kActivationPolicyAccessory);
-    EXPECT_EQ(apps[3].bundleIdentifier, QStringLiteral("TrayThing"));
-    EXPECT_EQ(apps[2].activationPolicy, platform::kActivationPolicyRegular);
+    EXPECT_EQ(apps[0].pid, xterm.pid());
+    EXPECT_EQ(apps[3].pid, tray.pid());
+    EXPECT_EQ(apps[3].kind, platform::ApplicationKind::Accessory);
+    EXPECT_EQ(apps[3].appId, QStringLiteral("TrayThing"));
+    EXPECT_EQ(apps[2].kind, platform::ApplicationKind::Regular);
 }
 
 TEST_F(X11ScanTest, HostilePropertiesGiveSensibleOrAbsentValues)
@@ -175,10 +176,10 @@ TEST_F(X11ScanTest, HostilePropertiesGiveSensibleOrAbsentValues)
     EXPECT_EQ(anon.appName, QStringLiteral("tavelor_fixture")); // /proc/PID/comm, cut at 15
 
     // Grouped by the server's pid, whatever _NET_WM_PID claims.
-    std::vector<RunningApplication> apps = backend().workspace().runningApplications();
+    std::vector<platform::LiveApplication> apps = backend().windowSource().listApplications();
     ASSERT_EQ(apps.size(), 2u);
-    EXPECT_EQ(apps[0].processIdentifier, hostile.pid());
-    EXPECT_EQ(apps[1].processIdentifier, anonymous.pid());
+    EXPECT_EQ(apps[0].pid, hostile.pid());
+    EXPECT_EQ(apps[1].pid, anonymous.pid());
 }
 
 TEST_F(X11ScanTest, ExtentsNoWindowManagerWouldSetLeaveTheClientArea)
@@ -213,26 +214,27 @@ TEST_F(X11ScanTest, TavelorsOwnWindowsAreNeverListed)
     EXPECT_TRUE(waitUntil([&] { return clientList(connection()).size() == 1; }));
 
     EXPECT_TRUE(scan().empty());
-    const auto apps = backend().workspace().runningApplications();
+    const auto apps = backend().windowSource().listApplications();
     ASSERT_EQ(apps.size(), 1u);
-    EXPECT_EQ(apps[0].processIdentifier, QCoreApplication::applicationPid());
-    EXPECT_EQ(apps[0].activationPolicy, platform::kActivationPolicyAccessory);
-    EXPECT_EQ(apps[0].bundleIdentifier, QStringLiteral("Tavelor"));
+    EXPECT_EQ(apps[0].pid, QCoreApplication::applicationPid());
+    EXPECT_EQ(apps[0].kind, platform::ApplicationKind::Accessory);
+    EXPECT_EQ(apps[0].appId, QStringLiteral("Tavelor"));
     xcb_disconnect(own);
 }
 
-TEST(X11NoDisplayTest, BackendWithoutDisplayScansNothingAndMovesNothing)
+TEST(X11NoDisplayTest, TheFactorysBackendWithoutDisplayIsAnEmptyDesktop)
 {
-    X11Backend backend(":32000");
-    EXPECT_EQ(backend.connection(), nullptr);
-    EXPECT_TRUE(backend.workspace().runningApplications().empty());
-    EXPECT_TRUE(WindowScanner(backend.workspace(), backend.accessibility()).scan().empty());
+    const auto backend = platform::createBackend(platform::Session{"x11", {}, {}, ":32000"});
+    EXPECT_EQ(backend->name(), QStringLiteral("x11"));
+    EXPECT_TRUE(backend->windowSource().listApplications().empty());
+    EXPECT_FALSE(backend->windowAccess().canWorkWithWindows(true));
+    EXPECT_EQ(backend->globalShortcuts().grab({49, cmdKey}),
+              platform::GlobalShortcuts::GrabResult::Unavailable);
     WindowProfile profile;
     profile.snapshots = {WindowSnapshot{"a", "A", "t", {1, 2, 3, 4}}};
-    const auto result = WindowRestorer(backend.workspace(), backend.accessibility()).apply(profile);
+    const auto result = WindowRestorer(backend->windowSource()).apply(profile);
     EXPECT_EQ(result.appliedCount, 0);
     EXPECT_EQ(result.missingCount, 1);
-    EXPECT_TRUE(platform::createBackend() != nullptr);
 }
 
 } // namespace

@@ -1,15 +1,16 @@
 #include "Platform/X11/DesktopScan.hpp"
 
-#include "Platform/X11/DesktopEntries.hpp"
-#include "Platform/X11/X11Elements.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QFile>
 
 #include <algorithm>
-#include <memory>
 #include <unordered_map>
 
 namespace tavelor::x11 {
+
+using xdg::DesktopEntries;
+using xdg::DesktopEntry;
 
 namespace {
 
@@ -42,8 +43,8 @@ std::optional<QString> processName(std::int32_t pid)
 }
 
 struct Identity {
-    std::optional<QString> bundleIdentifier;
-    std::optional<QString> localizedName;
+    std::optional<QString> appId;
+    std::optional<QString> name;
 };
 
 Identity identityOf(const std::vector<const WindowReadings*>& windows, std::int32_t pid,
@@ -65,19 +66,9 @@ Identity identityOf(const std::vector<const WindowReadings*>& windows, std::int3
 
 } // namespace
 
-const ScannedApplication* DesktopScan::find(std::int32_t processIdentifier) const
+platform::WindowRole roleOf(const WindowReadings& readings, const EwmhAtoms& atoms)
 {
-    for (const ScannedApplication& app : applications) {
-        if (app.application.processIdentifier == processIdentifier)
-            return &app;
-    }
-    return nullptr;
-}
-
-QString roleOf(const WindowReadings& readings, const EwmhAtoms& atoms)
-{
-    return isKeptType(readings, atoms) ? platform::kAXWindowRole.toString()
-                                       : QStringLiteral("AXUnknown");
+    return isKeptType(readings, atoms) ? platform::WindowRole::Window : platform::WindowRole::Other;
 }
 
 DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEntries,
@@ -107,7 +98,7 @@ DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEn
         if (inserted) {
             appWindows.emplace_back();
             ScannedApplication app;
-            app.application.processIdentifier = pid;
+            app.application.pid = pid;
             scan.applications.push_back(std::move(app));
         }
         appWindows[it->second].push_back(&readings);
@@ -115,20 +106,21 @@ DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEn
     }
 
     for (std::size_t i = 0; i < scan.applications.size(); ++i) {
-        platform::RunningApplication& app = scan.applications[i].application;
+        platform::LiveApplication& app = scan.applications[i].application;
         const bool regular =
-            app.processIdentifier != context.ownProcessIdentifier &&
+            app.pid != context.ownProcessIdentifier &&
             std::any_of(appWindows[i].begin(), appWindows[i].end(), [&](const WindowReadings* w) {
                 return isKeptType(*w, atoms) && !contains(w->states, atoms.netWmStateSkipTaskbar);
             });
-        app.activationPolicy =
-            regular ? platform::kActivationPolicyRegular : platform::kActivationPolicyAccessory;
-        Identity identity = identityOf(appWindows[i], app.processIdentifier, desktopEntries);
-        app.bundleIdentifier = std::move(identity.bundleIdentifier);
-        app.localizedName = std::move(identity.localizedName);
+        app.kind =
+            regular ? platform::ApplicationKind::Regular : platform::ApplicationKind::Accessory;
+        Identity identity =
+            identityOf(appWindows[i], static_cast<std::int32_t>(app.pid), desktopEntries);
+        app.appId = std::move(identity.appId);
+        app.name = std::move(identity.name);
     }
 
-    // "AXWindows" are front to back: the stacking list is bottom to top. A
+    // Windows are listed front to back: the stacking list is bottom to top. A
     // client the stacking list leaves out goes behind the others, in client
     // list order.
     std::vector<const WindowReadings*> frontToBack;
@@ -146,11 +138,8 @@ DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEn
         if (byWindow[readings.window])
             frontToBack.push_back(&readings);
     }
-    for (const WindowReadings* readings : frontToBack) {
-        auto element = std::make_shared<const X11WindowElement>(*readings);
-        scan.applications[windowApp[readings->window]].windows.append(
-            platform::AXUIElement(std::move(element)));
-    }
+    for (const WindowReadings* readings : frontToBack)
+        scan.applications[windowApp[readings->window]].windows.push_back(*readings);
     return scan;
 }
 

@@ -1,24 +1,25 @@
 #pragma once
 
-#include "Platform/Accessibility.hpp"
-#include "Platform/Workspace.hpp"
+#include "Platform/WindowSource.hpp"
 #include "Platform/X11/EwmhAtoms.hpp"
 #include "Platform/X11/ScanPass.hpp"
-
-#include <QList>
-#include <QString>
 
 #include <cstdint>
 #include <vector>
 
+namespace tavelor::x11 {}
+
+namespace tavelor::xdg {
+class DesktopEntries;
+}
+
 namespace tavelor::x11 {
 
-class DesktopEntries;
-
 struct ScannedApplication {
-    platform::RunningApplication application;
-    /// Its client windows front to back, as X11WindowElement.
-    QList<platform::AXUIElement> windows;
+    /// Its kind, pid and identity; the windows are in `windows`.
+    platform::LiveApplication application;
+    /// Its client windows front to back.
+    std::vector<WindowReadings> windows;
 };
 
 /// One scan's view of the desktop: the client windows grouped into
@@ -27,14 +28,12 @@ struct ScannedApplication {
 struct DesktopScan {
     std::vector<ScannedApplication> applications;
     bool supportsMoveResize = false;
-
-    const ScannedApplication* find(std::int32_t processIdentifier) const;
 };
 
-/// Role of a window: "AXWindow" for the types a user arranges (normal, dialog,
-/// utility, or no type at all), "AXUnknown" for docks, desktops, menus,
-/// splash screens and the rest.
-QString roleOf(const WindowReadings& readings, const EwmhAtoms& atoms);
+/// Role of a window: Window for the types a user arranges (normal, dialog,
+/// utility, or no type at all), Other for docks, desktops, menus, splash
+/// screens and the rest.
+platform::WindowRole roleOf(const WindowReadings& readings, const EwmhAtoms& atoms);
 
 struct ProcessContext {
     std::int32_t ownProcessIdentifier = 0;
@@ -45,9 +44,8 @@ struct ProcessContext {
 
 /// Groups the pass into applications (process id from XRes, else _NET_WM_PID,
 /// else a negative stand-in unique in the scan for each X client) and resolves
-/// each application's identity: activation policy, bundle identifier and
-/// localized name.
-DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEntries,
+/// each application's identity: its kind, app id and name.
+DesktopScan groupIntoApplications(ScanPassResult pass, xdg::DesktopEntries& desktopEntries,
                                   const EwmhAtoms& atoms, const ProcessContext& context);
 
 } // namespace tavelor::x11

@@ -1,8 +1,8 @@
 #include "Platform/X11/WindowMover.hpp"
 
+#include "Platform/X11/ScanPass.hpp"
 #include "Platform/X11/WindowGeometry.hpp"
 #include "Platform/X11/X11Connection.hpp"
-#include "Platform/X11/X11Elements.hpp"
 #include "Platform/X11/XcbPointers.hpp"
 
 #include <algorithm>
@@ -61,12 +61,9 @@ WindowMover::~WindowMover()
     m_connection.removeEventListener(m_listener);
 }
 
-void WindowMover::clearStates(const X11WindowElement& element)
+void WindowMover::clearStates(const WindowReadings& window)
 {
-    if (element.statesCleared)
-        return;
-    element.statesCleared = true;
-    const std::vector<xcb_atom_t>& states = element.readings().states;
+    const std::vector<xcb_atom_t>& states = window.states;
     const bool maximised = has(states, m_atoms.netWmStateMaximizedVert) ||
                            has(states, m_atoms.netWmStateMaximizedHorz);
     const bool fullscreen = has(states, m_atoms.netWmStateFullscreen);
@@ -76,25 +73,41 @@ void WindowMover::clearStates(const X11WindowElement& element)
     std::erase_if(m_corrections, [now](const auto& entry) { return entry.second.until < now; });
     // Watch the extents the window manager is about to change.
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    auto cookie = xcb_change_window_attributes_checked(m_connection.get(), element.window(),
+    auto cookie = xcb_change_window_attributes_checked(m_connection.get(), window.window,
                                                        XCB_CW_EVENT_MASK, &mask);
     xcb_discard_reply(m_connection.get(), cookie.sequence);
-    Target& target = m_corrections[element.window()];
+    Target& target = m_corrections[window.window];
     target = Target{};
-    target.gtkExtents = element.readings().gtkFrameExtents;
+    target.gtkExtents = window.gtkFrameExtents;
     target.until = now + kCorrectionWindow;
     if (fullscreen)
-        sendToRoot(m_connection, element.window(), m_atoms.netWmState,
+        sendToRoot(m_connection, window.window, m_atoms.netWmState,
                    {kStateRemove, m_atoms.netWmStateFullscreen, XCB_ATOM_NONE, 2, 0});
     if (maximised)
         sendToRoot(
-            m_connection, element.window(), m_atoms.netWmState,
+            m_connection, window.window, m_atoms.netWmState,
             {kStateRemove, m_atoms.netWmStateMaximizedVert, m_atoms.netWmStateMaximizedHorz, 2, 0});
 }
 
-void WindowMover::send(xcb_window_t window, bool useMoveResize, std::uint32_t flags, std::int32_t x,
-                       std::int32_t y, std::uint32_t width, std::uint32_t height)
+void WindowMover::send(xcb_window_t window, bool useMoveResize,
+                       const std::optional<MoveResizeRequest>& at,
+                       const std::optional<MoveResizeRequest>& to)
 {
+    std::uint32_t flags = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::uint32_t width = 1;
+    std::uint32_t height = 1;
+    if (at) {
+        flags |= kHasX | kHasY;
+        x = at->x;
+        y = at->y;
+    }
+    if (to) {
+        flags |= kHasWidth | kHasHeight;
+        width = to->width;
+        height = to->height;
+    }
     if (useMoveResize) {
         sendToRoot(m_connection, window, m_atoms.netMoveResizeWindow,
                    {kGravityNorthWest | kSourcePager | flags, static_cast<std::uint32_t>(x),
@@ -125,36 +138,26 @@ void WindowMover::send(xcb_window_t window, bool useMoveResize, std::uint32_t fl
     xcb_flush(m_connection.get());
 }
 
-bool WindowMover::move(const X11WindowElement& element, bool useMoveResize, double x, double y)
+bool WindowMover::moveResize(const WindowReadings& window, bool useMoveResize,
+                             const std::optional<Pair>& position, const std::optional<Pair>& size)
 {
-    const std::optional<MoveResizeRequest> request =
-        positionRequest(x, y, element.readings().gtkFrameExtents);
-    if (!request)
+    const std::optional<MoveResizeRequest> at =
+        position ? positionRequest(position->first, position->second, window.gtkFrameExtents)
+                 : std::nullopt;
+    const std::optional<MoveResizeRequest> to =
+        size ? sizeRequest(size->first, size->second, window.frameExtents, window.gtkFrameExtents)
+             : std::nullopt;
+    if (!at && !to)
         return false;
-    clearStates(element);
-    if (auto it = m_corrections.find(element.window()); it != m_corrections.end()) {
-        it->second.position = {x, y};
+    clearStates(window);
+    if (auto it = m_corrections.find(window.window); it != m_corrections.end()) {
+        if (at)
+            it->second.position = position;
+        if (to)
+            it->second.size = size;
         it->second.useMoveResize = useMoveResize;
     }
-    send(element.window(), useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
-    return true;
-}
-
-bool WindowMover::resize(const X11WindowElement& element, bool useMoveResize, double width,
-                         double height)
-{
-    const WindowReadings& readings = element.readings();
-    const std::optional<MoveResizeRequest> request =
-        sizeRequest(width, height, readings.frameExtents, readings.gtkFrameExtents);
-    if (!request)
-        return false;
-    clearStates(element);
-    if (auto it = m_corrections.find(element.window()); it != m_corrections.end()) {
-        it->second.size = {width, height};
-        it->second.useMoveResize = useMoveResize;
-    }
-    send(element.window(), useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
-         request->height);
+    send(window.window, useMoveResize, at, to);
     return true;
 }
 
@@ -190,17 +193,16 @@ void WindowMover::resend(xcb_window_t window, const Target& target)
     const std::optional<FrameExtents> extents = decodeFrameExtents(
         {static_cast<const std::byte*>(xcb_get_property_value(reply.get())), length},
         reply->format);
-    if (target.position) {
-        if (auto request =
-                positionRequest(target.position->first, target.position->second, target.gtkExtents))
-            send(window, target.useMoveResize, kHasX | kHasY, request->x, request->y, 1, 1);
-    }
-    if (target.size) {
-        if (auto request =
-                sizeRequest(target.size->first, target.size->second, extents, target.gtkExtents))
-            send(window, target.useMoveResize, kHasWidth | kHasHeight, 0, 0, request->width,
-                 request->height);
-    }
+    const std::optional<MoveResizeRequest> at =
+        target.position
+            ? positionRequest(target.position->first, target.position->second, target.gtkExtents)
+            : std::nullopt;
+    const std::optional<MoveResizeRequest> to =
+        target.size
+            ? sizeRequest(target.size->first, target.size->second, extents, target.gtkExtents)
+            : std::nullopt;
+    if (at || to)
+        send(window, target.useMoveResize, at, to);
 }
 
 } // namespace tavelor::x11

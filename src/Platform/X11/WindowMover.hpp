@@ -2,6 +2,7 @@
 
 #include "Platform/X11/EwmhAtoms.hpp"
 #include "Platform/X11/PropertyDecoding.hpp"
+#include "Platform/X11/WindowGeometry.hpp"
 
 #include <xcb/xcb.h>
 
@@ -12,7 +13,7 @@
 namespace tavelor::x11 {
 
 class X11Connection;
-class X11WindowElement;
+struct WindowReadings;
 
 /// Moves and resizes other clients' windows the way EWMH asks pagers to: a
 /// _NET_MOVERESIZE_WINDOW client message to the root (gravity NorthWest, source
@@ -33,23 +34,28 @@ public:
     WindowMover(const WindowMover&) = delete;
     WindowMover& operator=(const WindowMover&) = delete;
 
-    /// Puts the visible frame's top-left corner at (x, y).
-    bool move(const X11WindowElement& element, bool useMoveResize, double x, double y);
-    /// Makes the visible frame width x height, keeping its top-left corner.
-    bool resize(const X11WindowElement& element, bool useMoveResize, double width, double height);
+    using Pair = std::pair<double, double>;
+
+    /// Puts the visible frame's top-left corner at `position` (x, y) and makes
+    /// it `size` (width, height), in one request: a window manager that gets a
+    /// move and a resize apart may place the second against the first's
+    /// outcome. Either may be absent (kept as it is). False when nothing could
+    /// be asked (no finite value).
+    bool moveResize(const WindowReadings& window, bool useMoveResize,
+                    const std::optional<Pair>& position, const std::optional<Pair>& size);
 
 private:
     struct Target {
-        std::optional<std::pair<double, double>> position;
-        std::optional<std::pair<double, double>> size;
+        std::optional<Pair> position;
+        std::optional<Pair> size;
         std::optional<FrameExtents> gtkExtents;
         bool useMoveResize = true;
         std::chrono::steady_clock::time_point until;
     };
 
-    void clearStates(const X11WindowElement& element);
-    void send(xcb_window_t window, bool useMoveResize, std::uint32_t flags, std::int32_t x,
-              std::int32_t y, std::uint32_t width, std::uint32_t height);
+    void clearStates(const WindowReadings& window);
+    void send(xcb_window_t window, bool useMoveResize, const std::optional<MoveResizeRequest>& at,
+              const std::optional<MoveResizeRequest>& to);
     bool onEvent(const xcb_generic_event_t& event);
     void resend(xcb_window_t window, const Target& target);
 

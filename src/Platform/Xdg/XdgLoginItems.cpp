@@ -1,6 +1,6 @@
 #include "Platform/Xdg/XdgLoginItems.hpp"
 
-#include "Services/AtomicFile.hpp"
+#include "Support/AtomicFile.hpp"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -102,15 +102,15 @@ QString XdgLoginItems::entryPath() const
     return folder() + u'/' + QLatin1String(kEntryName);
 }
 
-int XdgLoginItems::status()
+platform::LoginItemStatus XdgLoginItems::status()
 {
     const QString program = executable();
     if (!isExecutableFile(program))
-        return platform::kLoginItemNotFound;
+        return platform::LoginItemStatus::NotFound;
 
     QFile file(entryPath());
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaximumEntrySize)
-        return platform::kLoginItemNotRegistered;
+        return platform::LoginItemStatus::NotRegistered;
     const QString text = QString::fromUtf8(file.read(kMaximumEntrySize));
 
     bool inGroup = false;
@@ -134,11 +134,16 @@ int XdgLoginItems::status()
         else if (key == u"TryExec")
             tryExec = unescapeString(value);
     }
-    return enabled && tryExec == program ? platform::kLoginItemEnabled
-                                         : platform::kLoginItemNotRegistered;
+    return enabled && tryExec == program ? platform::LoginItemStatus::Enabled
+                                         : platform::LoginItemStatus::NotRegistered;
 }
 
-bool XdgLoginItems::registerAndReturnError(QString& error)
+bool XdgLoginItems::setEnabled(bool enabled, QString& error)
+{
+    return enabled ? add(error) : remove(error);
+}
+
+bool XdgLoginItems::add(QString& error)
 {
     const QString program = executable();
     if (!isExecutableFile(program)) {
@@ -153,7 +158,7 @@ bool XdgLoginItems::registerAndReturnError(QString& error)
     return true;
 }
 
-bool XdgLoginItems::unregisterAndReturnError(QString& error)
+bool XdgLoginItems::remove(QString& error)
 {
     const QByteArray path = QFile::encodeName(entryPath());
     if (::unlink(path.constData()) == 0 || errno == ENOENT)

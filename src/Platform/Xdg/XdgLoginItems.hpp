@@ -14,10 +14,10 @@ namespace tavelor::xdg {
 /// The entry is ours when its TryExec names the running executable; it is
 /// enabled unless its [Desktop Entry] group says `Hidden=true` or
 /// `X-GNOME-Autostart-enabled=false` (how desktops switch an entry off without
-/// removing it). status(): 1 ours and enabled; 0 absent, disabled, someone
-/// else's or unreadable; 3 when the executable is not an executable file (it
-/// was removed or replaced while running). Never 2: nothing here waits for the
-/// user's approval. Folder and executable are read afresh at every call.
+/// removing it). status(): Enabled when ours and enabled; NotRegistered when
+/// absent, disabled, someone else's or unreadable; NotFound when the executable
+/// is not an executable file (it was removed or replaced while running). Folder
+/// and executable are read afresh at every call.
 class XdgLoginItems final : public platform::LoginItems {
 public:
     /// The running program and the user's autostart folder.
@@ -25,14 +25,10 @@ public:
     /// For tests: another folder and executable.
     XdgLoginItems(QString autostartFolder, QString executable);
 
-    int status() override;
-    /// Writes the entry in one atomic step, making the folder when needed.
-    bool registerAndReturnError(QString& error) override;
-    /// Removes the entry; a missing entry is success.
-    bool unregisterAndReturnError(QString& error) override;
-    /// Desktops have no common page for login items; the autostart entry is a
-    /// plain file, and nothing here ever waits for an approval. Does nothing.
-    void openSystemSettingsLoginItems() override {}
+    platform::LoginItemStatus status() override;
+    /// Enabling writes the entry in one atomic step, making the folder when
+    /// needed; disabling removes it, and a missing entry is success.
+    bool setEnabled(bool enabled, QString& error) override;
 
     QString entryPath() const;
 
@@ -47,6 +43,8 @@ public:
     static QString escapeString(const QString& value);
 
 private:
+    bool add(QString& error);
+    bool remove(QString& error);
     QString folder() const;
     QString executable() const;
 

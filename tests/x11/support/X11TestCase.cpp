@@ -1,7 +1,5 @@
 #include "support/X11TestCase.hpp"
 
-#include "Platform/X11/X11Elements.hpp"
-
 #include <QDir>
 #include <QFile>
 
@@ -25,7 +23,7 @@ void X11TestCase::TearDown()
 
 std::vector<WindowScanner::ScanResult> X11TestCase::scan()
 {
-    return WindowScanner(m_backend->workspace(), m_backend->accessibility()).scan();
+    return WindowScanner(m_backend->windowSource()).scan();
 }
 
 void X11TestCase::writeDesktopFile(const QString& id, const QByteArray& contents)
@@ -39,8 +37,7 @@ void X11TestCase::writeDesktopFile(const QString& id, const QByteArray& contents
 
 xcb_window_t windowOf(const WindowScanner::ScanResult& result)
 {
-    const auto* element = result.element.as<X11WindowElement>();
-    return element ? element->window() : xcb_window_t{XCB_WINDOW_NONE};
+    return result.window.toUInt();
 }
 
 } // namespace tavelor::x11::testing

@@ -1,4 +1,4 @@
-#include "Services/AtomicFile.hpp"
+#include "Support/AtomicFile.hpp"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "Platform/X11/X11AccessibilityTrust.hpp"
+#include "Platform/X11/X11WindowAccess.hpp"
 
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/XcbPointers.hpp"
@@ -31,7 +31,7 @@ std::span<const std::uint32_t> values32(const xcb_get_property_reply_t* reply, x
 
 } // namespace
 
-bool X11AccessibilityTrust::isProcessTrusted()
+bool X11WindowAccess::canWorkWithWindows(bool /*mayPrompt*/)
 {
     if (!m_connection || m_connection->hasError())
         return false;
@@ -52,7 +52,7 @@ bool X11AccessibilityTrust::isProcessTrusted()
     auto checkReply = takeReply(c, checkCookie);
     auto supportedReply = takeReply(c, supportedCookie);
 
-    bool trusted = false;
+    bool usable = false;
     const auto checkValues = values32(checkReply.get(), XCB_ATOM_WINDOW);
     if (!checkValues.empty() && checkValues[0] != XCB_WINDOW_NONE) {
         const xcb_window_t wmWindow = checkValues[0];
@@ -60,18 +60,13 @@ bool X11AccessibilityTrust::isProcessTrusted()
             takeReply(c, xcb_get_property(c, 0, wmWindow, check, XCB_ATOM_WINDOW, 0, 1));
         const auto self = values32(selfReply.get(), XCB_ATOM_WINDOW);
         const auto supported = values32(supportedReply.get(), XCB_ATOM_ATOM);
-        trusted = !self.empty() && self[0] == wmWindow &&
-                  std::find(supported.begin(), supported.end(), clientList) != supported.end();
+        usable = !self.empty() && self[0] == wmWindow &&
+                 std::find(supported.begin(), supported.end(), clientList) != supported.end();
     }
     // Replies may have queued events behind them that the socket notifier
     // will not announce again.
     m_connection->dispatchPendingEvents();
-    return trusted;
-}
-
-bool X11AccessibilityTrust::isProcessTrustedWithOptions(bool /*prompt*/)
-{
-    return isProcessTrusted();
+    return usable;
 }
 
 } // namespace tavelor::x11

@@ -1,4 +1,4 @@
-#include "Platform/X11/DesktopEntries.hpp"
+#include "Platform/Xdg/DesktopEntries.hpp"
 
 #include <QDateTime>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 
 namespace {
 
@@ -235,4 +235,4 @@ const DesktopEntry* DesktopEntries::find(const QString& instance, const QString&
     return nullptr;
 }
 
-} // namespace tavelor::x11
+} // namespace tavelor::xdg

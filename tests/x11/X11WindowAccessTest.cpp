@@ -1,4 +1,4 @@
-#include "Platform/X11/X11AccessibilityTrust.hpp"
+#include "Platform/X11/X11WindowAccess.hpp"
 
 #include "Platform/X11/X11Connection.hpp"
 
@@ -30,36 +30,28 @@ bool eventually(const std::function<bool()>& condition)
     return false;
 }
 
-TEST(X11AccessibilityTrust, FollowsTheWindowManagerWithoutARestart)
+TEST(X11WindowAccess, FollowsTheWindowManagerWithoutARestart)
 {
     const QByteArray wmPid = qgetenv("TAVELOR_TEST_WM_PID");
     ASSERT_FALSE(wmPid.isEmpty()) << "needs the test desktop's window manager";
     std::unique_ptr<X11Connection> connection = X11Connection::open();
     ASSERT_NE(connection, nullptr);
-    X11AccessibilityTrust trust(connection.get());
+    X11WindowAccess access(connection.get());
 
-    EXPECT_TRUE(trust.isProcessTrusted());
-    EXPECT_TRUE(trust.isProcessTrustedWithOptions(true));
+    EXPECT_TRUE(access.canWorkWithWindows(false));
 
     // An exiting openbox leaves its root properties behind, naming a window
     // that no longer exists: that is no window manager.
     ASSERT_EQ(::kill(static_cast<pid_t>(wmPid.toLongLong()), SIGTERM), 0);
-    EXPECT_TRUE(eventually([&] { return !trust.isProcessTrusted(); }));
-    EXPECT_FALSE(trust.isProcessTrustedWithOptions(true));
+    EXPECT_TRUE(eventually([&] { return !access.canWorkWithWindows(false); }));
+    EXPECT_FALSE(access.canWorkWithWindows(true));
 
     QProcess openbox;
     openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     ASSERT_TRUE(openbox.waitForStarted());
-    EXPECT_TRUE(eventually([&] { return trust.isProcessTrusted(); }));
+    EXPECT_TRUE(eventually([&] { return access.canWorkWithWindows(false); }));
     openbox.terminate();
     openbox.waitForFinished();
-}
-
-TEST(X11AccessibilityTrust, NoDisplayIsNeverTrusted)
-{
-    X11AccessibilityTrust trust(nullptr);
-    EXPECT_FALSE(trust.isProcessTrusted());
-    EXPECT_FALSE(trust.isProcessTrustedWithOptions(true));
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace tavelor::x11 {
+namespace tavelor::xdg {
 
 /// The parts of one desktop entry (freedesktop.org Desktop Entry
 /// standard) an application's identity needs.
@@ -68,4 +68,4 @@ private:
     QHash<QString, std::size_t> m_byStartupWmClass;
 };
 
-} // namespace tavelor::x11
+} // namespace tavelor::xdg

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/AccessibilityTrust.hpp"
+#include "Platform/WindowAccess.hpp"
 
 namespace tavelor::x11 {
 
@@ -9,7 +9,7 @@ class X11Connection;
 /// X11 has no per-program permission to read or move other windows: what
 /// Tavelor needs instead is a reachable display and an EWMH window manager,
 /// since every window it sees comes from _NET_CLIENT_LIST and every move goes
-/// through the window manager. So the process counts as trusted when the
+/// through the window manager. So windows can be worked with when the
 /// connection is up and a window manager runs that lists _NET_CLIENT_LIST in
 /// _NET_SUPPORTED. "Runs" is the _NET_SUPPORTING_WM_CHECK handshake: the root
 /// names a window that names itself, so the properties a window manager left
@@ -17,13 +17,12 @@ class X11Connection;
 ///
 /// Each call makes one pipelined round of property reads (three round trips at
 /// most), so a window manager started after Tavelor is seen at the next check.
-class X11AccessibilityTrust final : public platform::AccessibilityTrust {
+class X11WindowAccess final : public platform::WindowAccess {
 public:
-    /// `connection` null: no display, never trusted.
-    explicit X11AccessibilityTrust(X11Connection* connection) : m_connection(connection) {}
+    /// `connection` null: no display, never answers true.
+    explicit X11WindowAccess(X11Connection* connection) : m_connection(connection) {}
 
-    bool isProcessTrusted() override;
-    bool isProcessTrustedWithOptions(bool prompt) override;
+    bool canWorkWithWindows(bool mayPrompt) override;
 
 private:
     X11Connection* m_connection;

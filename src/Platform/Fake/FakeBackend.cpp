@@ -1,8 +1,0 @@
-#include "Platform/Fake/FakeBackend.hpp"
-
-namespace tavelor::fake {
-
-FakeBackend::FakeBackend() = default;
-FakeBackend::~FakeBackend() = default;
-
-} // namespace tavelor::fake
