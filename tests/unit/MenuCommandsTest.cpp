@@ -26,7 +26,7 @@ protected:
                                      std::pair{f.x, f.y}, std::pair{f.width, f.height}});
     }
 
-    /// A live window of application A, and a profile that saved it elsewhere.
+    /// A live window of application A, and a profile that saved it at x = savedX.
     WindowProfile profileOfLiveWindow(const QString& name, bool active, double savedX)
     {
         addWindow(name, {0, 0, 100, 100});
@@ -36,17 +36,15 @@ protected:
         return p;
     }
 
-    /// The x of every position written to a window, in order.
-    std::vector<double> writtenX()
+    /// The x of each window, as the desktop now has it.
+    std::vector<double> liveX()
     {
         std::vector<double> xs;
-        for (const auto& write : backend.windowSource().writes())
-            if (write.part == FrameWrite::Part::Position)
-                xs.push_back(write.first);
+        for (const LiveWindow& w : *backend.windowSource().applications[0].windows)
+            xs.push_back(w.position->first);
         return xs;
     }
 
-    /// Presses the registered shortcut and runs what it posted.
     void pressShortcut()
     {
         backend.globalShortcuts().press();
@@ -62,38 +60,16 @@ protected:
     }
 };
 
-// The permission gate.
-
-TEST_F(Commands, WithThePermissionTheGateAsksOnceAndShowsNothing)
-{
-    start();
-    EXPECT_TRUE(controller->checkAccessibilityPermission());
-    EXPECT_EQ(backend.windowAccess().silentCalls, 1);
-    EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
-    EXPECT_TRUE(alerts.empty());
-}
-
-TEST_F(Commands, APermissionGrantedThroughThePromptLetsTheCommandGoOn)
-{
-    backend.windowAccess().granted = false;
-    backend.windowAccess().promptGrants = true;
-    start();
-    answerWith(Alert::kFirstButtonReturn, "Granted");
-    item({"Save Layout..."})->trigger();
-    EXPECT_EQ(backend.windowAccess().promptingCalls, 1);
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].messageText, "Save Current Layout");
-    EXPECT_EQ(fileProfiles().size(), 1);
-}
-
-TEST_F(Commands, ARefusedPermissionShowsTheAlertAndChangesNothing)
+TEST_F(Commands, TheGateAsksSilentlyThenPromptsThenShowsTheAlert)
 {
     const WindowProfile p = profileOfLiveWindow("P", false, 500);
     writeProfiles({p});
-    backend.windowAccess().granted = false;
     start();
-    const QByteArray before = fileBytes();
+    EXPECT_TRUE(controller->checkAccessibilityPermission());
+    EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
 
+    backend.windowAccess().granted = false;
+    const QByteArray before = fileBytes();
     for (const QStringList& path :
          {QStringList{"Save Layout..."}, {"P"}, {"P", "Apply"}, {"P", "Set as Active"}}) {
         SCOPED_TRACE(path.join(" > ").toStdString());
@@ -106,35 +82,43 @@ TEST_F(Commands, ARefusedPermissionShowsTheAlertAndChangesNothing)
                   "it in System Settings > Privacy & Security > Accessibility.");
         EXPECT_EQ(alerts[0].style, Alert::Style::Warning);
         EXPECT_EQ(alerts[0].buttons, QStringList{"OK"});
-        EXPECT_FALSE(alerts[0].hasTextField);
     }
     EXPECT_EQ(fileBytes(), before);
     EXPECT_TRUE(backend.windowSource().writes().empty());
     EXPECT_EQ(backend.windowAccess().promptingCalls, 4);
+
+    // Granted through the prompt: the command goes on.
+    backend.windowAccess().promptGrants = true;
+    alerts.clear();
+    answerWith(Alert::kFirstButtonReturn, "Granted");
+    item({"Save Layout..."})->trigger();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].messageText, "Save Current Layout");
+    EXPECT_EQ(fileProfiles().size(), 2);
 }
 
-// Saving a layout.
-
-TEST_F(Commands, SaveAsksForANameAndAppendsAnInactiveProfileOfTheLiveWindows)
+TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName)
 {
     addWindow(QStringLiteral("Notes"), {10, 20, 640, 480});
     writeProfiles({profile("Old", false)});
     start();
     answerWith(Alert::kFirstButtonReturn, "  My  layout \n");
     item({"Save Layout..."})->trigger();
+    item({"Save Layout..."})->trigger();
 
-    ASSERT_EQ(alerts.size(), 1u);
+    ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[0].informativeText, "Enter a name for this profile:");
     EXPECT_EQ(alerts[0].style, Alert::Style::Informational);
     EXPECT_EQ(alerts[0].buttons, (QStringList{"Save", "Cancel"}));
     EXPECT_TRUE(alerts[0].hasTextField);
 
     const QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 2);
+    ASSERT_EQ(saved.size(), 3);
     const WindowProfile& added = saved[1];
     EXPECT_EQ(added.name, "My  layout");
     EXPECT_FALSE(added.isActive);
     EXPECT_FALSE(added.id.isNull());
+    EXPECT_NE(saved[2].id, added.id) << "one name, two profiles";
     EXPECT_LE(added.createdAt, added.updatedAt);
     ASSERT_EQ(added.snapshots.size(), 1);
     EXPECT_EQ(added.snapshots[0], (WindowSnapshot{QStringLiteral("org.example.A"),
@@ -142,22 +126,10 @@ TEST_F(Commands, SaveAsksForANameAndAppendsAnInactiveProfileOfTheLiveWindows)
                                                   QStringLiteral("Notes"),
                                                   {10, 20, 640, 480}}));
     EXPECT_NE(item({"My  layout", "Remove App", "A"}), nullptr);
+    EXPECT_TRUE(backend.windowSource().writes().empty());
 }
 
-TEST_F(Commands, SavingTwiceUnderOneNameMakesTwoProfiles)
-{
-    start();
-    answerWith(Alert::kFirstButtonReturn, "Same");
-    item({"Save Layout..."})->trigger();
-    item({"Save Layout..."})->trigger();
-    const QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 2);
-    EXPECT_EQ(saved[1].name, "Same");
-    EXPECT_NE(saved[0].id, saved[1].id);
-    EXPECT_TRUE(saved[0].snapshots.isEmpty());
-}
-
-TEST_F(Commands, CancelOrABlankNameSavesNothing)
+TEST_F(Commands, CancelledOrBlankNamesWriteNothing)
 {
     writeProfiles({profile("Old", false)});
     start();
@@ -168,32 +140,29 @@ TEST_F(Commands, CancelOrABlankNameSavesNothing)
                                               {Alert::kFirstButtonReturn, " \t\n\u2028 "}}) {
         answerWith(response, typed);
         item({"Save Layout..."})->trigger();
+        item({"Old", "Rename..."})->trigger();
     }
-    EXPECT_EQ(alerts.size(), 3u);
+    EXPECT_EQ(alerts.size(), 6u);
     EXPECT_EQ(fileBytes(), before);
-}
 
-TEST_F(Commands, AProfileSavedWithTheMenuGoneIsStillWritten)
-{
-    start();
+    // Without a menu a save is still written.
     controller->setMenu(nullptr);
     answerWith(Alert::kFirstButtonReturn, "Headless");
     controller->saveLayout();
-    EXPECT_EQ(fileProfiles().size(), 1);
-    EXPECT_EQ(controller->profiles().size(), 1);
+    EXPECT_EQ(fileProfiles().size(), 2);
 }
 
-// Applying and activating.
-
-TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItWhetherActiveOrNotAndWritesNothing)
+TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItAndWritesNoFile)
 {
     writeProfiles({profileOfLiveWindow("P", false, 500), profileOfLiveWindow("Q", true, 800)});
     start();
     const QByteArray before = fileBytes();
     item({"P"})->trigger();
-    EXPECT_EQ(writtenX(), (std::vector<double>{500, 500}));
+    EXPECT_EQ(liveX(), (std::vector<double>{500, 0}));
+    // One saved window of A takes the first live window of A, whatever its title.
     item({"Q", "Apply"})->trigger();
-    EXPECT_EQ(writtenX(), (std::vector<double>{500, 500, 800, 800}));
+    EXPECT_EQ(liveX(), (std::vector<double>{800, 0}));
+    EXPECT_EQ(backend.windowSource().applyCalls(), 2);
     EXPECT_EQ(fileBytes(), before);
     EXPECT_EQ(beeps, 0);
     // Choosing an item does not flip its check mark: it shows the file.
@@ -205,36 +174,27 @@ TEST_F(Commands, SetAsActiveLeavesExactlyTheChosenProfileActive)
 {
     const WindowProfile p = profile("P", false, {"A"});
     const WindowProfile q = profile("Q", true);
-    writeProfiles({p, q});
+    const WindowProfile r = profile("R", false);
+    writeProfiles({p, q, r});
     start();
     item({"P", "Set as Active"})->trigger();
 
-    const QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 2);
+    QList<WindowProfile> saved = fileProfiles();
+    ASSERT_EQ(saved.size(), 3);
     EXPECT_TRUE(saved[0].isActive);
-    EXPECT_FALSE(saved[1].isActive);
+    EXPECT_FALSE(saved[1].isActive || saved[2].isActive);
     EXPECT_EQ(saved[0].updatedAt, p.updatedAt);
-    EXPECT_EQ(saved[1].updatedAt, q.updatedAt);
     EXPECT_TRUE(item({"P"})->isChecked());
-    EXPECT_NE(item({"P", "Deactivate"}), nullptr);
     EXPECT_NE(item({"Q", "Set as Active"}), nullptr);
     EXPECT_TRUE(backend.windowSource().writes().empty());
 
-    // Choosing it again keeps it active.
     item({"P", "Deactivate"})->trigger();
     EXPECT_FALSE(fileProfiles()[0].isActive);
-    EXPECT_FALSE(fileProfiles()[1].isActive);
-}
 
-TEST_F(Commands, ActivatingAProfileGoneFromTheFileLeavesNoneActive)
-{
-    const WindowProfile p = profile("P", false);
-    const WindowProfile q = profile("Q", true);
-    writeProfiles({p, q});
-    start();
-    writeProfiles({q}); // changed from outside after the menu was built
-    item({"P", "Set as Active"})->trigger();
-    const QList<WindowProfile> saved = fileProfiles();
+    // A profile gone from the file since the menu was built: none is active.
+    writeProfiles({q});
+    item({"R", "Set as Active"})->trigger();
+    saved = fileProfiles();
     ASSERT_EQ(saved.size(), 1);
     EXPECT_FALSE(saved[0].isActive);
 }
@@ -256,68 +216,48 @@ TEST_F(Commands, ItemsCarryingAnythingButAKnownIdDoNothing)
     }
     controller->applyProfile(nullptr);
     EXPECT_TRUE(alerts.empty());
-    EXPECT_EQ(beeps, 0);
     EXPECT_TRUE(backend.windowSource().writes().empty());
     EXPECT_EQ(fileBytes(), before);
 }
-
-// The shortcut.
 
 TEST_F(Commands, TheShortcutAppliesTheFirstActiveProfileOfTheFileAsItIsNow)
 {
     saveHotKey(49, cmdKey);
     writeProfiles({profileOfLiveWindow("P", false, 500)});
     start();
+    // No active profile: one beep.
+    pressShortcut();
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(backend.windowSource().writes().empty());
+
     const WindowProfile q = profileOfLiveWindow("Q", true, 700);
     const WindowProfile r = profileOfLiveWindow("R", true, 900);
     writeProfiles({profile("P", false), q, r}); // marked active by hand, menu not rebuilt
     pressShortcut();
-    EXPECT_EQ(writtenX(), (std::vector<double>{700, 700}));
-    EXPECT_EQ(beeps, 0);
-    EXPECT_TRUE(alerts.empty());
-}
-
-TEST_F(Commands, TheShortcutBeepsOnceWithNoActiveProfile)
-{
-    saveHotKey(49, cmdKey);
-    writeProfiles({profileOfLiveWindow("P", false, 500)});
-    start();
-    pressShortcut();
+    EXPECT_EQ(liveX(), (std::vector<double>{700, 0, 0}));
     EXPECT_EQ(beeps, 1);
-    EXPECT_TRUE(backend.windowSource().writes().empty());
-}
 
-TEST_F(Commands, TheShortcutWithoutThePermissionBeepsOnceAndShowsNothing)
-{
-    saveHotKey(49, cmdKey);
-    writeProfiles({profileOfLiveWindow("P", true, 500)});
+    // Without access: a beep, no prompt, no alert, no move.
     backend.windowAccess().granted = false;
     backend.windowAccess().promptGrants = true;
-    start();
     pressShortcut();
-    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(beeps, 2);
     EXPECT_TRUE(alerts.empty());
     EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
-    EXPECT_TRUE(backend.windowSource().writes().empty());
-}
+    EXPECT_EQ(backend.windowSource().applyCalls(), 1);
 
-TEST_F(Commands, AShortcutPressAfterTheControllerIsGoneDoesNothing)
-{
-    saveHotKey(49, cmdKey);
-    start();
     // The press posts the trigger; the controller goes before it runs.
     backend.globalShortcuts().press();
     controller.reset();
     QCoreApplication::processEvents();
-    EXPECT_EQ(beeps, 0);
+    EXPECT_EQ(beeps, 2);
 }
-
-// Editing profiles.
 
 TEST_F(Commands, RenameTrimsTheNameAndStampsTheProfile)
 {
     const WindowProfile p = profile("Old", true);
-    writeProfiles({p, profile("Other", false)});
+    const WindowProfile keep = profile("Keep", false);
+    writeProfiles({p, keep});
     start();
     answerWith(Alert::kFirstButtonReturn, "  New  name\t");
     item({"Old", "Rename..."})->trigger();
@@ -326,37 +266,22 @@ TEST_F(Commands, RenameTrimsTheNameAndStampsTheProfile)
     EXPECT_EQ(alerts[0].messageText, "Rename Profile");
     EXPECT_EQ(alerts[0].informativeText, "Enter a new name:");
     EXPECT_EQ(alerts[0].buttons, (QStringList{"Rename", "Cancel"}));
-    const QList<WindowProfile> saved = fileProfiles();
+    QList<WindowProfile> saved = fileProfiles();
     EXPECT_EQ(saved[0].name, "New  name");
     EXPECT_EQ(saved[0].id, p.id);
     EXPECT_TRUE(saved[0].isActive);
     EXPECT_EQ(saved[0].createdAt, p.createdAt);
     EXPECT_GT(saved[0].updatedAt, p.updatedAt);
     EXPECT_NE(item({"New  name"}), nullptr);
-}
 
-TEST_F(Commands, RenameOffersTheCurrentNameAndConfirmingItUnchangedStillWrites)
-{
-    const WindowProfile p = profile("Keep", false);
-    writeProfiles({p});
-    start();
+    // Confirming the name unchanged still stamps it.
+    answer = [](Alert&) { return Alert::kFirstButtonReturn; };
     item({"Keep", "Rename..."})->trigger();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].textField, "Keep");
-    EXPECT_EQ(fileProfiles()[0].name, "Keep");
-    EXPECT_GT(fileProfiles()[0].updatedAt, p.updatedAt);
-}
-
-TEST_F(Commands, RenameCancelledOrBlankWritesNothing)
-{
-    writeProfiles({profile("Old", false)});
-    start();
-    const QByteArray before = fileBytes();
-    answerWith(Alert::kFirstButtonReturn + 1, "New");
-    item({"Old", "Rename..."})->trigger();
-    answerWith(Alert::kFirstButtonReturn, "  \n ");
-    item({"Old", "Rename..."})->trigger();
-    EXPECT_EQ(fileBytes(), before);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[1].textField, "Keep");
+    saved = fileProfiles();
+    EXPECT_EQ(saved[1].name, "Keep");
+    EXPECT_GT(saved[1].updatedAt, keep.updatedAt);
 }
 
 TEST_F(Commands, DeletingTheActiveProfileLeavesNoneActive)
@@ -384,49 +309,38 @@ TEST_F(Commands, DeletingTheActiveProfileLeavesNoneActive)
 
 TEST_F(Commands, RemoveAppRemovesEveryExactCopyOfTheChosenWindowOnly)
 {
-    WindowProfile p = profile("P", false, {"A", "A", "B"});
+    WindowProfile p = profile("P", true, {"A", "A", "B"});
     p.snapshots.append(p.snapshots[0]);          // an exact duplicate of the first
     p.snapshots[1].frame = p.snapshots[0].frame; // same app and frame, another title
     p.snapshots[1].windowTitle = QStringLiteral("Other");
-    writeProfiles({p});
+    const WindowProfile single = profile("S", false, {"A"});
+    writeProfiles({p, single});
     start();
     item({"P", "Remove App", "A (1)"})->trigger();
 
-    const QList<WindowProfile> saved = fileProfiles();
+    QList<WindowProfile> saved = fileProfiles();
     ASSERT_EQ(saved[0].snapshots.size(), 2);
     EXPECT_EQ(saved[0].snapshots[0], p.snapshots[1]);
     EXPECT_EQ(saved[0].snapshots[1], p.snapshots[2]);
     EXPECT_GT(saved[0].updatedAt, p.updatedAt);
-}
-
-TEST_F(Commands, RemovingTheLastWindowKeepsTheProfile)
-{
-    const WindowProfile p = profile("P", true, {"A"});
-    writeProfiles({p});
-    start();
-    item({"P", "Remove App", "A"})->trigger();
-    const QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 1);
-    EXPECT_TRUE(saved[0].snapshots.isEmpty());
     EXPECT_TRUE(saved[0].isActive);
-    EXPECT_EQ(saved[0].name, "P");
-    // No windows left: nothing to remove in the submenu.
-    EXPECT_EQ(item({"P", "Remove App"}), nullptr);
-}
 
-TEST_F(Commands, RemovingAWindowNoLongerInTheProfileStillStampsIt)
-{
-    const WindowProfile p = profile("P", false, {"A"});
-    writeProfiles({p});
-    start();
+    // The last window goes, the profile stays, with nothing left to remove.
+    item({"S", "Remove App", "A"})->trigger();
+    saved = fileProfiles();
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_TRUE(saved[1].snapshots.isEmpty());
+    EXPECT_EQ(item({"S", "Remove App"}), nullptr);
+
+    // A window no longer in the profile: nothing removed, still stamped.
     QAction stale;
-    WindowSnapshot gone = p.snapshots[0];
+    WindowSnapshot gone = p.snapshots[2];
     gone.windowTitle = QStringLiteral("Closed long ago");
     stale.setData(QVariant::fromValue(MenuController::RemoveAppRef{p.id, gone}));
+    const double stamped = saved[0].updatedAt;
     controller->removeApp(&stale);
-    const QList<WindowProfile> saved = fileProfiles();
-    EXPECT_EQ(saved[0].snapshots.size(), 1);
-    EXPECT_GT(saved[0].updatedAt, p.updatedAt);
+    EXPECT_EQ(fileProfiles()[0].snapshots.size(), 2);
+    EXPECT_GE(fileProfiles()[0].updatedAt, stamped);
 }
 
 } // namespace
