@@ -161,7 +161,7 @@ class XServerGoneTest(FaultTestCase):
         environment["DISPLAY"] = display
         if qt_platform:
             environment["QT_QPA_PLATFORM"] = qt_platform
-        self.home.environment = lambda: environment
+        self.home.environment = lambda lang=None: environment
         program = self.start()
         if qt_platform:
             spin(1.5)
@@ -203,7 +203,7 @@ class XServerGoneTest(FaultTestCase):
         # As at a login whose X server is not up (yet, or any more).
         environment = self.home.environment()
         environment["DISPLAY"] = ":65000"
-        self.home.environment = lambda: environment
+        self.home.environment = lambda lang=None: environment
         program = self.start()
         status = program.wait(30)
         lines = stderr_lines(program.stderr())
