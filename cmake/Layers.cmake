@@ -11,6 +11,7 @@ set(TAVELOR_PLATFORM_INTERFACES
     BackendParts.hpp
     GlobalShortcuts.hpp
     KeyEventTranslator.hpp
+    KeyboardGrab.hpp
     KeyboardLayout.hpp
     LoginItems.hpp
     WindowAccess.hpp

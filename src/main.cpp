@@ -1,11 +1,13 @@
 #include "Platform/BackendFactory.hpp"
 #include "UI/AppDelegate.hpp"
+#include "UI/CommandLine.hpp"
+#include "UI/RunningCopy.hpp"
 #include "UI/SingleInstance.hpp"
 #include "UI/ToolkitMessages.hpp"
+#include "UI/Translations.hpp"
 
 #include <QApplication>
 #include <QMetaObject>
-#include <QSystemTrayIcon>
 
 #include <csignal>
 #include <cstdio>
@@ -17,19 +19,31 @@ int main(int argc, char* argv[])
     // kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // Before the toolkit: --help needs no display, and no argument may reach
+    // the toolkit's own option parsing.
+    if (const std::optional<int> status = tavelor::handleCommandLine(argc, argv))
+        return *status;
+
     tavelor::installToolkitMessageFilter();
     QApplication app(argc, argv);
     tavelor::releaseToolkitMessages();
     QApplication::setApplicationName(QStringLiteral("Tavelor"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVELOR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tavelor"));
     // An accessory: no main window, and only "Quit" ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    tavelor::installTranslations();
 
     tavelor::SingleInstance instance;
     if (!instance.tryAcquire()) {
         std::fputs("Tavelor is already running.\n", stderr);
+        // stderr is unseen when started from a launcher; the running copy
+        // shows a notification the user does see.
+        tavelor::RunningCopy::askRunningCopyToShowItself();
         return 1;
     }
+    tavelor::RunningCopy runningCopy;
+    runningCopy.publish();
 
     const tavelor::platform::Session session = tavelor::platform::Session::fromEnvironment();
     const std::unique_ptr<tavelor::platform::Backend> backend =
@@ -42,15 +56,7 @@ int main(int argc, char* argv[])
     backend->setWindowSystemLostHandler(tavelor::windowSystemLost);
     tavelor::AppDelegate delegate(*backend);
     QMetaObject::invokeMethod(
-        &delegate,
-        [&delegate] {
-            if (!QSystemTrayIcon::isSystemTrayAvailable())
-                std::fputs("Tavelor: no system tray found, so its menu cannot be shown; the "
-                           "shortcut still works.\n",
-                           stderr);
-            delegate.applicationDidFinishLaunching();
-        },
-        Qt::QueuedConnection);
+        &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); }, Qt::QueuedConnection);
     QApplication::exec();
     return 0;
 }

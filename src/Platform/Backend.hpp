@@ -8,6 +8,7 @@ namespace tavelor::platform {
 
 class GlobalShortcuts;
 class KeyEventTranslator;
+class KeyboardGrab;
 class KeyboardLayout;
 class LoginItems;
 class WindowAccess;
@@ -36,6 +37,9 @@ public:
     virtual KeyboardLayout& keyboardLayout() = 0;
     /// The window system's side of the toolkit's key events.
     virtual KeyEventTranslator& keyEventTranslator() = 0;
+    /// The whole keyboard for one of Tavelor's windows (the shortcut window
+    /// while it records).
+    virtual KeyboardGrab& keyboardGrab() = 0;
     /// The program's own login item.
     virtual LoginItems& loginItems() = 0;
 

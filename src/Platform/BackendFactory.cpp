@@ -52,6 +52,7 @@ void fillFrom(BackendParts& parts, BackendParts&& fallback)
     take(parts.globalShortcuts, fallback.globalShortcuts);
     take(parts.keyboardLayout, fallback.keyboardLayout);
     take(parts.keyEventTranslator, fallback.keyEventTranslator);
+    take(parts.keyboardGrab, fallback.keyboardGrab);
     take(parts.loginItems, fallback.loginItems);
     parts.shared.insert(parts.shared.end(), fallback.shared.begin(), fallback.shared.end());
 }
@@ -59,7 +60,8 @@ void fillFrom(BackendParts& parts, BackendParts&& fallback)
 bool complete(const BackendParts& parts)
 {
     return parts.windowSource && parts.windowAccess && parts.globalShortcuts &&
-           parts.keyboardLayout && parts.keyEventTranslator && parts.loginItems;
+           parts.keyboardLayout && parts.keyEventTranslator && parts.keyboardGrab &&
+           parts.loginItems;
 }
 
 } // namespace

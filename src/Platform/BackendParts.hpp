@@ -3,6 +3,7 @@
 #include "Platform/Backend.hpp"
 #include "Platform/GlobalShortcuts.hpp"
 #include "Platform/KeyEventTranslator.hpp"
+#include "Platform/KeyboardGrab.hpp"
 #include "Platform/KeyboardLayout.hpp"
 #include "Platform/LoginItems.hpp"
 #include "Platform/WindowAccess.hpp"
@@ -24,6 +25,7 @@ struct BackendParts {
     std::unique_ptr<GlobalShortcuts> globalShortcuts;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     std::unique_ptr<KeyEventTranslator> keyEventTranslator;
+    std::unique_ptr<KeyboardGrab> keyboardGrab;
     std::unique_ptr<LoginItems> loginItems;
     /// Installs Backend::setWindowSystemLostHandler's handler; empty for a
     /// window system that cannot go away.
@@ -47,6 +49,7 @@ public:
     GlobalShortcuts& globalShortcuts() override { return *m_parts.globalShortcuts; }
     KeyboardLayout& keyboardLayout() override { return *m_parts.keyboardLayout; }
     KeyEventTranslator& keyEventTranslator() override { return *m_parts.keyEventTranslator; }
+    KeyboardGrab& keyboardGrab() override { return *m_parts.keyboardGrab; }
     LoginItems& loginItems() override { return *m_parts.loginItems; }
     void setWindowSystemLostHandler(std::function<void()> handler) override
     {

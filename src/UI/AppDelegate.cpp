@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace tavelor {
 
@@ -44,13 +47,32 @@ QIcon letterIcon()
 } // namespace
 
 AppDelegate::AppDelegate(platform::Backend& backend, const MenuController::Locations& locations)
-    : m_menuController(backend, locations)
+    : m_menuController(backend, locations),
+      m_quitShortcut([this] { return m_menuController.isRecordingShortcut(); })
 {}
 
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    if (SystemTrayWatcher::isTrayThere()) {
+        makeStatusItem();
+        return;
+    }
+    connect(&m_trayWatcher, &SystemTrayWatcher::trayAppeared, this, &AppDelegate::makeStatusItem);
+    m_trayWatcher.watch();
+    QTimer::singleShot(kNoTrayNoticeDelayMs, this, [this] {
+        if (!m_statusItem)
+            std::fputs("Tavelor: no system tray found, so its menu cannot be shown until one "
+                       "starts; the shortcut works meanwhile.\n",
+                       stderr);
+    });
+}
+
+void AppDelegate::makeStatusItem()
+{
+    if (m_statusItem)
+        return;
     m_labels = trayMenuLabels();
     m_menuController.setMenuLabels(m_labels);
     m_statusItem = std::make_unique<QSystemTrayIcon>();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "UI/MenuController.hpp"
+#include "UI/QuitShortcut.hpp"
+#include "UI/SystemTrayWatcher.hpp"
 
 #include <QObject>
 
@@ -17,9 +19,13 @@ class Backend;
 
 /// The tray program's application object: makes the one MenuController when
 /// it is made (so the saved shortcut works before the event loop runs) and,
-/// once launching has finished, the tray icon with its menu, filled before it
-/// is attached. Owns both for the life of the process; the menu controller
-/// holds the menu only weakly.
+/// once launching has finished and a system tray is there, the tray icon with
+/// its menu, filled before it is attached. Owns both for the life of the
+/// process; the menu controller holds the menu only weakly.
+///
+/// At login the panel often starts after Tavelor: without a tray at launch
+/// the icon waits for one, and only when none has come kNoTrayNoticeDelayMs
+/// after launch does one line on stderr say so.
 class AppDelegate final : public QObject {
     Q_OBJECT
 
@@ -29,7 +35,11 @@ public:
                                                          MenuController::Locations::standard());
     ~AppDelegate() override;
 
-    /// Makes the tray icon and its menu; called once, from the event loop.
+    /// How long a tray may take to appear before stderr says there is none.
+    static constexpr int kNoTrayNoticeDelayMs = 5000;
+
+    /// Makes the tray icon and its menu, at once or when a tray appears;
+    /// called once, from the event loop.
     void applicationDidFinishLaunching();
 
     MenuController& menuController() { return m_menuController; }
@@ -37,12 +47,15 @@ public:
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
 
 private:
+    void makeStatusItem();
     void statusItemActivated(int reason);
 
     MenuController m_menuController;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     MenuLabels m_labels = MenuLabels::Widgets;
+    SystemTrayWatcher m_trayWatcher;
+    QuitShortcut m_quitShortcut;
 };
 
 } // namespace tavelor

@@ -162,6 +162,9 @@ void MenuController::addProfileItem(QMenu* menu, const WindowProfile& profile)
     }
 
     auto* submenu = new QMenu(menu);
+    // Panels and QMenu open the submenu of the profile's item instead of
+    // firing it, so the profile is applied from its own "Apply".
+    addCommand(submenu, localized("Apply"), &MenuController::applyProfile)->setData(id);
     QAction* activation =
         profile.isActive
             ? addCommand(submenu, localized("Deactivate"), &MenuController::deactivateProfile)
@@ -248,11 +251,15 @@ bool MenuController::checkAccessibilityPermission()
 
 void MenuController::showAccessibilityAlert()
 {
+    // What Tavelor needs differs between sessions; each table says it for its
+    // own, chosen by the backend's name.
+    const QByteArray session = m_backend.name().toUtf8();
     Alert alert;
-    alert.messageText = localized("Accessibility Permission Required");
+    alert.messageText = localized("Accessibility Permission Required", session.constData());
     alert.informativeText =
         localized("Tavelor needs Accessibility permission to scan and move windows. Please enable "
-                  "it in System Settings > Privacy & Security > Accessibility.");
+                  "it in System Settings > Privacy & Security > Accessibility.",
+                  session.constData());
     alert.style = Alert::Style::Warning;
     alert.addButton(localized("OK"));
     alert.runModal();
@@ -407,12 +414,18 @@ void MenuController::openShortcutSettings()
 {
     if (!m_shortcutSettingsController)
         m_shortcutSettingsController = std::make_unique<ShortcutSettingsController>(
-            m_hotKeyService, m_backend.keyEventTranslator(), m_locations.defaultsFile);
+            m_hotKeyService, m_backend.keyEventTranslator(), m_backend.keyboardGrab(),
+            m_locations.defaultsFile);
     m_shortcutSettingsController->onChange = [self = QPointer<MenuController>(this)] {
         if (MenuController* controller = self.data())
             controller->refreshMenuIfShown();
     };
     m_shortcutSettingsController->showWindow();
+}
+
+bool MenuController::isRecordingShortcut() const
+{
+    return m_shortcutSettingsController && m_shortcutSettingsController->isCapturing();
 }
 
 void MenuController::toggleLaunchAtLogin(QAction* sender)

@@ -107,6 +107,8 @@ public:
     /// Registers the login item when `sender` was built unchecked, removes it
     /// otherwise; then rebuilds the menu.
     void toggleLaunchAtLogin(QAction* sender);
+    /// Whether the shortcut window is recording: every key goes to it then.
+    bool isRecordingShortcut() const;
     /// Null until the shortcut window was first opened.
     ShortcutSettingsController* shortcutSettingsController() const
     {

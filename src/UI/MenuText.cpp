@@ -4,9 +4,9 @@
 
 namespace tavelor {
 
-QString localized(const char* text)
+QString localized(const char* text, const char* disambiguation)
 {
-    return QCoreApplication::translate("Tavelor", text);
+    return QCoreApplication::translate("Tavelor", text, disambiguation);
 }
 
 QString menuItemText(const QString& name, MenuLabels labels)

@@ -4,9 +4,12 @@
 
 namespace tavelor {
 
-/// A fixed text of the menu and the alerts, through the translation lookup
-/// with the English text itself as the key.
-QString localized(const char* text);
+/// A fixed text of the menu, the alerts and the shortcut window, through the
+/// translation lookup with the text itself as the key. `disambiguation`
+/// chooses among translations of one text that differ by context (the
+/// session's backend name for the permission alert); a table without one for
+/// it gives its plain translation.
+QString localized(const char* text, const char* disambiguation = nullptr);
 
 /// Who draws the status menu, which decides how a label must be written for a
 /// name to show as stored.

@@ -1,9 +1,11 @@
 #include "UI/ShortcutSettingsController.hpp"
 
 #include "Platform/KeyEventTranslator.hpp"
+#include "Platform/KeyboardGrab.hpp"
 #include "Services/HotKeyService.hpp"
 #include "Services/HotKeyStore.hpp"
 #include "UI/AlertSound.hpp"
+#include "UI/MenuText.hpp"
 #include "UI/ShortcutNotice.hpp"
 
 #include <QCoreApplication>
@@ -16,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace tavelor {
 
@@ -40,7 +43,7 @@ bool isModifierKey(std::uint16_t keyCode)
 
 QString text(const char* french)
 {
-    return QCoreApplication::translate("Tavelor", french);
+    return localized(french);
 }
 
 // Frames are laid out with the origin at the bottom-left of the content, y up.
@@ -70,12 +73,16 @@ bool ShortcutSettingsController::CaptureView::event(QEvent* event)
 
 ShortcutSettingsController::ShortcutSettingsController(HotKeyService& hotKeyService,
                                                        platform::KeyEventTranslator& keys,
+                                                       platform::KeyboardGrab& keyboardGrab,
                                                        QString defaultsFile)
-    : m_hotKeyService(hotKeyService), m_keys(keys), m_defaultsFile(std::move(defaultsFile))
+    : m_hotKeyService(hotKeyService), m_keys(keys), m_keyboardGrab(keyboardGrab),
+      m_defaultsFile(std::move(defaultsFile))
 {
-    // Titled and closable; no minimise or maximise button, no resizing.
+    // Titled and closable; no minimise or maximise button, no resizing. A
+    // dialog: window managers give a dialog window type neither button, and
+    // the customised hints tell those that read the Motif hints the same.
     m_window =
-        std::make_unique<QWidget>(nullptr, Qt::Window | Qt::CustomizeWindowHint |
+        std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::CustomizeWindowHint |
                                                Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     m_window->setFixedSize(kContentWidth, kContentHeight);
     m_window->setWindowTitle(text("Raccourci clavier"));
@@ -153,26 +160,45 @@ void ShortcutSettingsController::updateLabel()
 
 void ShortcutSettingsController::startRecording()
 {
+    if (!m_isCapturing) {
+        // Released so that pressing it records it again instead of applying
+        // the active profile; a cancelled capture registers it again.
+        m_hotKeyBeforeCapture = m_hotKeyService.currentHotKey();
+        m_hotKeyService.unregister();
+    }
     m_isCapturing = true;
     m_shortcutLabel->setText(text("Appuyez sur le raccourci…"));
     m_recordButton->setEnabled(false);
     m_captureView->setFocus(Qt::OtherFocusReason);
+    // Without the grab (another program holds the keyboard) the capture still
+    // sees the keys the toolkit delivers to the window.
+    m_keyboardGrab.grab(m_window->winId(),
+                        [self = QPointer<ShortcutSettingsController>(this)](
+                            std::uint32_t nativeScanCode, std::uint32_t nativeModifiers) {
+                            if (self)
+                                self->handleCapturedKey(nativeScanCode, nativeModifiers);
+                        });
 }
 
 bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
 {
+    return handleCapturedKey(event->nativeScanCode(), event->nativeModifiers());
+}
+
+bool ShortcutSettingsController::handleCapturedKey(std::uint32_t nativeScanCode,
+                                                   std::uint32_t nativeModifiers)
+{
     if (!m_isCapturing)
         return false;
 
-    const platform::KeyPress press =
-        m_keys.translate(event->nativeScanCode(), event->nativeModifiers());
+    const platform::KeyPress press = m_keys.translate(nativeScanCode, nativeModifiers);
     if (press.keyCode && isModifierKey(*press.keyCode))
         return true;
 
     const std::uint32_t mask = HotKeyService::carbonModifiers(press.modifierFlags);
     if (mask == 0) {
         if (press.keyCode == kEscapeKeyCode)
-            endCapture();
+            endCapture(CaptureEnd::Cancelled);
         else
             AlertSound::beep();
         return true;
@@ -188,7 +214,7 @@ bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
         AlertSound::beep();
         if (m_hotKeyService.lastGrabResult() == HotKeyService::GrabResult::Taken)
             ShortcutNotice::taken(m_hotKeyService.displayName(hotKey));
-        endCapture();
+        endCapture(CaptureEnd::Refused);
         return true;
     }
     {
@@ -196,21 +222,27 @@ bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
         defaults.setValue(HotKeyStore::kKeyCodeKey, hotKey.keyCode);
         defaults.setValue(HotKeyStore::kModifiersKey, hotKey.modifiers);
     }
-    endCapture();
+    endCapture(CaptureEnd::Recorded);
     if (onChange)
         onChange();
     return true;
 }
 
-void ShortcutSettingsController::endCapture()
+void ShortcutSettingsController::endCapture(CaptureEnd how)
 {
+    m_keyboardGrab.release();
     m_isCapturing = false;
     m_recordButton->setEnabled(true);
+    const std::optional<HotKey> before = std::exchange(m_hotKeyBeforeCapture, std::nullopt);
+    if (how == CaptureEnd::Cancelled && before && !m_hotKeyService.currentHotKey())
+        m_hotKeyService.registerHotKey(*before);
     updateLabel();
 }
 
 void ShortcutSettingsController::clearShortcut()
 {
+    m_keyboardGrab.release();
+    m_hotKeyBeforeCapture.reset();
     m_isCapturing = false;
     m_recordButton->setEnabled(true);
     m_hotKeyService.unregister();
@@ -233,7 +265,10 @@ void ShortcutSettingsController::closeWindow()
 
 bool ShortcutSettingsController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window.get() && event->type() == QEvent::Close)
+    // Hidden without closing (the window manager iconified it, or another
+    // desktop took the screen): the capture and its grab end all the same.
+    if (watched == m_window.get() &&
+        (event->type() == QEvent::Close || event->type() == QEvent::Hide))
         windowWillClose();
     return QObject::eventFilter(watched, event);
 }
@@ -241,7 +276,7 @@ bool ShortcutSettingsController::eventFilter(QObject* watched, QEvent* event)
 void ShortcutSettingsController::windowWillClose()
 {
     if (m_isCapturing)
-        endCapture();
+        endCapture(CaptureEnd::Cancelled);
 }
 
 } // namespace tavelor

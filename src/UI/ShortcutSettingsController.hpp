@@ -1,12 +1,16 @@
 #pragma once
 
+#include "Models/HotKey.hpp"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QKeyEvent;
 class QLabel;
@@ -18,7 +22,8 @@ class HotKeyService;
 
 namespace platform {
 class KeyEventTranslator;
-}
+class KeyboardGrab;
+} // namespace platform
 
 /// The small French window that records, clears and shows the global shortcut.
 ///
@@ -30,6 +35,13 @@ class KeyEventTranslator;
 /// swallowed, other keys without modifiers beep, Escape alone cancels.
 /// Clearing and closing the window end a capture; closing only hides the
 /// window, so the same one comes back with its state. Main thread only.
+///
+/// While a capture runs the registered shortcut is released and the keyboard
+/// grabbed for the window, so that the current shortcut, and a combination
+/// another program holds, reach the capture instead of firing. The grab ends
+/// with the capture on every path. A capture cancelled (Escape, closing,
+/// hiding) registers the earlier shortcut again; one whose registration the
+/// system refused leaves none, as the saved settings still name the old one.
 class ShortcutSettingsController final : public QObject {
     Q_OBJECT
 
@@ -48,10 +60,11 @@ public:
         bool event(QEvent* event) override;
     };
 
-    /// `hotKeyService` and `keys` outlive the controller; `defaultsFile` is
-    /// the INI file that holds hotKeyKeyCode and hotKeyModifiers.
+    /// `hotKeyService`, `keys` and `keyboardGrab` outlive the controller;
+    /// `defaultsFile` is the INI file that holds hotKeyKeyCode and
+    /// hotKeyModifiers.
     ShortcutSettingsController(HotKeyService& hotKeyService, platform::KeyEventTranslator& keys,
-                               QString defaultsFile);
+                               platform::KeyboardGrab& keyboardGrab, QString defaultsFile);
     ~ShortcutSettingsController() override;
 
     QWidget* window() const { return m_window.get(); }
@@ -73,6 +86,8 @@ public:
     void startRecording();
     /// The capture view's key callback: false when no capture runs.
     bool handleCapturedKeyDown(QKeyEvent* event);
+    /// A key press by its native values, from the toolkit or the grab.
+    bool handleCapturedKey(std::uint32_t nativeScanCode, std::uint32_t nativeModifiers);
     void clearShortcut();
     /// As the window's close button: the window closes and the capture ends.
     void closeWindow();
@@ -81,12 +96,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// How a capture ended: only a cancelled one brings the earlier shortcut back.
+    enum class CaptureEnd { Recorded, Refused, Cancelled };
+
     void buildContentView();
-    void endCapture();
+    void endCapture(CaptureEnd how);
     void windowWillClose();
 
     HotKeyService& m_hotKeyService;
     platform::KeyEventTranslator& m_keys;
+    platform::KeyboardGrab& m_keyboardGrab;
     QString m_defaultsFile;
 
     std::unique_ptr<QWidget> m_window;
@@ -97,6 +116,8 @@ private:
     QPushButton* m_clearButton = nullptr;
     QPushButton* m_closeButton = nullptr;
     bool m_isCapturing = false;
+    /// What was registered when the capture began.
+    std::optional<HotKey> m_hotKeyBeforeCapture;
 };
 
 } // namespace tavelor

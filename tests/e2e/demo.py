@@ -4,7 +4,7 @@ in a throw-away test desktop (run inside tests/desktop/test-desktop --tray).
 
 Two sample windows are saved as a profile through the tray menu and its dialog,
 the profile is set active, the windows are scrambled, and the shortcut
-(Control+Alt+T) puts them back. Screenshots of each stage go to OUT, with one of
+(Control+Alt+Shift+L) puts them back. Screenshots of each stage go to OUT, with one of
 the menu as Tavelor draws it when the panel sends a left click on its icon.
 
     demo.py TAVELOR OUT
@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
 from panel import Panel, wait_until  # noqa: E402
-from tavelor_process import CONTROL_OPTION, HOTKEY_T, Home, Tavelor  # noqa: E402
+from tavelor_process import SHORTCUT_KEYS, Home, Tavelor  # noqa: E402
 
 
 def describe(clients):
@@ -50,11 +50,12 @@ def screenshot_menu(item, pid, out):
 def main(executable, out):
     os.makedirs(out, exist_ok=True)
     home = Home()
-    home.write_shortcut(HOTKEY_T, CONTROL_OPTION)
+    home.write_shortcut()
     panel = Panel()
     clients = [xdesktop.xterm("Sample terminal", 80, 24, 60, 60),
                xdesktop.xclock("Sample clock", 220, 220, 760, 90)]
-    program = Tavelor(executable, home, out)
+    # As a new user on an English desktop meets it.
+    program = Tavelor(executable, home, out, lang="en_US.UTF-8")
     try:
         xdesktop.settle(*clients)
         saved = {c.title: c.frame() for c in clients}
@@ -75,10 +76,10 @@ def main(executable, out):
         print(f"  scrambled: {describe(clients)}")
         scrambled = xdesktop.screenshot(out, "scrambled")
 
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: all(xdesktop.frames_match(c.frame(), saved[c.title], c.increments())
                                for c in clients), 10, "the windows to be back")
-        print(f"  Control+Alt+T put them back: {describe(clients)}")
+        print(f"  Control+Alt+Shift+L put them back: {describe(clients)}")
         after = xdesktop.screenshot(out, "after")
         print("Screenshots:")
         for path in (before, menu_shot, scrambled, after):

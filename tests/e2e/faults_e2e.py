@@ -26,7 +26,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
 from panel import spin, wait_until  # noqa: E402
-from tavelor_process import profile, snapshot  # noqa: E402
+from tavelor_process import SHORTCUT_KEYS, profile, snapshot  # noqa: E402
 from tray_e2e import OUT, TrayTestCase  # noqa: E402
 
 FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT", "build/tests/x11/tavelor_fixture_client")
@@ -140,7 +140,7 @@ class XServerGoneTest(FaultTestCase):
         environment["DISPLAY"] = display
         if qt_platform:
             environment["QT_QPA_PLATFORM"] = qt_platform
-        self.home.environment = lambda: environment
+        self.home.environment = lambda lang=None: environment
         program = self.start()
         if qt_platform:
             spin(1.5)
@@ -182,7 +182,7 @@ class XServerGoneTest(FaultTestCase):
         # As at a login whose X server is not up (yet, or any more).
         environment = self.home.environment()
         environment["DISPLAY"] = ":65000"
-        self.home.environment = lambda: environment
+        self.home.environment = lambda lang=None: environment
         program = self.start()
         status = program.wait(30)
         lines = stderr_lines(program.stderr())
@@ -233,7 +233,7 @@ class WindowManagerRestartTest(FaultTestCase):
                            "the xterm to move")
         bells = self.fixture("--bells")
         rung = bells.count()
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: bells.count() > rung, 5, "a beep")
         spin(0.5)
         self.assertEqual(term.frame(), moved)
@@ -251,7 +251,7 @@ class WindowManagerRestartTest(FaultTestCase):
         xdesktop.settle(term)
 
         # Same process: the shortcut applies, and a new save scans the windows.
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, f"the xterm back at {home_frame} (is at {term.frame()})")
         layout = tray_steps.save_layout(menu, menu.layout(), program.pid, "After")
@@ -283,7 +283,7 @@ class ChurnTest(FaultTestCase):
         presses = 0
         # A number of presses, not a time: a loaded machine presses slower.
         while time.monotonic() < deadline or presses < 100:
-            xdesktop.key("ctrl+alt+t")
+            xdesktop.key(SHORTCUT_KEYS)
             presses += 1
             spin(0.05)
         cycles = int(churn.quit().split()[-1])
@@ -297,7 +297,7 @@ class ChurnTest(FaultTestCase):
         # And the shortcut still does its work.
         xdesktop.run("xdotool", "windowmove", str(term.window), "600", "300")
         wait_until(lambda: term.frame().x != home_frame.x, 5, "the xterm to move")
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         wait_until(lambda: xdesktop.frames_match(term.frame(), home_frame, term.increments()),
                    10, "the xterm back")
         print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)

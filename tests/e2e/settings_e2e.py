@@ -6,6 +6,7 @@ driven through its menu over com.canonical.dbusmenu, clicks and keys from xdotoo
 
 import configparser
 import os
+import re
 import sys
 import unittest
 
@@ -14,6 +15,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
 from panel import spin, wait_until  # noqa: E402
+from faults_e2e import Fixture  # noqa: E402
+from tavelor_process import SHORTCUT_KEYS  # noqa: E402
 from tray_e2e import EXE, SHORTCUT_TITLE, TrayTestCase  # noqa: E402
 
 WINDOW_TITLE = "Raccourci clavier"
@@ -38,21 +41,28 @@ class ShortcutWindowTest(TrayTestCase):
         section = conf["General"] if conf.has_section("General") else {}
         return (section.get("hotKeyKeyCode"), section.get("hotKeyModifiers"))
 
+    def open_window(self, menu, layout):
+        menu.click(item(layout, SHORTCUT_TITLE))
+        window = wait_until(find_window, 10, "the shortcut window")
+        xdesktop.activate(window)
+        return window
+
+    def click_record(self, window):
+        xdesktop.run("xdotool", "mousemove", "--window", str(window), str(RECORD_BUTTON[0]),
+                     str(RECORD_BUTTON[1]), "click", "1")
+        spin(0.5)
+
     def test_record_control_shift_k_from_the_window(self):
-        self.home.write_shortcut()  # Control+Option+T
+        self.home.write_shortcut()  # Control+Option+Shift+L
         term = self.client(xdesktop.xterm, "e2e-term", columns=80, rows=24, x=40, y=60)
         saved = dict(zip([term.title], xdesktop.settle(term)))
         program, menu, layout = self.start_with_menu()
         layout = tray_steps.save_layout(menu, layout, program.pid, "Desk")
         layout = tray_steps.set_active(menu, layout, "Desk")
 
-        menu.click(item(layout, SHORTCUT_TITLE))
-        window = wait_until(find_window, 10, "the shortcut window")
-        xdesktop.activate(window)
+        window = self.open_window(menu, layout)
         self.shot("01-window")
-        xdesktop.run("xdotool", "mousemove", "--window", str(window), str(RECORD_BUTTON[0]),
-                     str(RECORD_BUTTON[1]), "click", "1")
-        spin(0.5)
+        self.click_record(window)
         self.shot("02-recording")
         xdesktop.key("ctrl+shift+k")
 
@@ -68,11 +78,77 @@ class ShortcutWindowTest(TrayTestCase):
         # The old shortcut is released: the windows stay where they were moved.
         term.move_resize(500, 400, 420, 200)
         moved = term.frame()
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         spin(1.5)
         self.assertEqual(term.frame(), moved, "the old shortcut should do nothing now")
         xdesktop.key("ctrl+shift+k")
         self.assertRestored([term], saved)
+
+
+    def test_recording_sees_the_current_shortcut_and_one_another_client_holds(self):
+        self.home.write_shortcut()
+        term = self.client(xdesktop.xterm, "e2e-term", columns=80, rows=24, x=40, y=60)
+        saved = dict(zip([term.title], xdesktop.settle(term)))
+        program, menu, layout = self.start_with_menu()
+        layout = tray_steps.save_layout(menu, layout, program.pid, "Desk")
+        tray_steps.set_active(menu, layout, "Desk")
+        stored = self.saved_shortcut()
+        window = self.open_window(menu, menu.layout())
+
+        # The current shortcut records itself again instead of applying the profile.
+        term.move_resize(500, 400, 420, 200)
+        moved = term.frame()
+        self.click_record(window)
+        xdesktop.key(SHORTCUT_KEYS)
+        spin(1.5)
+        self.assertEqual(term.frame(), moved, "the profile was applied while recording")
+        self.assertEqual(self.saved_shortcut(), stored)
+        xdesktop.key(SHORTCUT_KEYS)
+        self.assertRestored([term], saved)
+
+        # Control+Alt+G, held by another program, reaches the recorder; the
+        # system refuses it: a beep, no shortcut, the settings unchanged, and
+        # the other program's shortcut did not fire.
+        grabber = self.client(xdesktop.KeyGrabber, "g", 4 | 8)
+        bells = Fixture("--bells")
+        self.addCleanup(bells.quit)
+        rung = bells.count()
+        xdesktop.activate(window)
+        self.click_record(window)
+        xdesktop.key("ctrl+alt+g")
+        wait_until(lambda: bells.count() > rung, 5, "a beep")
+        self.assertEqual(grabber.presses(), 0)
+        self.assertEqual(self.saved_shortcut(), stored)
+        term.move_resize(500, 400, 420, 200)
+        moved = term.frame()
+        xdesktop.key(SHORTCUT_KEYS)
+        spin(1.5)
+        self.assertEqual(term.frame(), moved, "no shortcut should be registered now")
+        # The capture is over, and the keyboard with it.
+        xdesktop.key("ctrl+alt+g")
+        wait_until(lambda: grabber.presses() == 1, 5, "the other program's shortcut")
+
+    def test_titled_closable_dialog_that_quits_on_control_q(self):
+        program, menu, layout = self.start_with_menu()
+        window = self.open_window(menu, layout)
+        props = xdesktop.run("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE",
+                             "_MOTIF_WM_HINTS", "_NET_WM_ALLOWED_ACTIONS", "WM_NAME")
+        self.assertIn("_NET_WM_WINDOW_TYPE_DIALOG", props)
+        self.assertIn(f'"{WINDOW_TITLE}"', props)
+        # Motif hints: functions and decorations without minimise (8, 32) or
+        # maximise (16, 64); close (32) and the title (8) are there.
+        _, functions, decorations = (int(v, 16) for v in re.search(
+            r"_MOTIF_WM_HINTS\(\w+\) = (0x\w+), (0x\w+), (0x\w+)", props).groups())
+        self.assertEqual((functions & (8 | 16 | 32), decorations & (8 | 32 | 64)), (32, 8))
+        # openbox's own answer: closable, neither resizable nor maximisable.
+        actions = props.split("_NET_WM_ALLOWED_ACTIONS", 1)[1]
+        self.assertIn("_NET_WM_ACTION_CLOSE", actions)
+        for action in ("RESIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"):
+            self.assertNotIn(f"_NET_WM_ACTION_{action}", actions)
+        self.shot("window")
+
+        xdesktop.key("ctrl+q")
+        self.assertEqual(program.wait(10), 0)
 
 
 class LaunchAtLoginTest(TrayTestCase):

@@ -7,9 +7,12 @@ import subprocess
 import tempfile
 import uuid
 
-# The shortcut codes Tavelor stores: key T by position, Control plus Option.
-HOTKEY_T = 17
-CONTROL_OPTION = 0x1000 | 0x0800
+# The example shortcut, Control+Alt+Shift+L, as Tavelor stores it (key L by
+# position; Control, Option, Shift) and as xdotool presses it. No common desktop
+# binds it by default, unlike Control+Alt+T (a terminal on GNOME, Ubuntu, Xfce).
+HOTKEY_L = 37
+CONTROL_OPTION_SHIFT = 0x1000 | 0x0800 | 0x0200
+SHORTCUT_KEYS = "ctrl+alt+shift+l"
 
 
 class Home:
@@ -33,7 +36,7 @@ class Home:
     def profiles_file(self):
         return os.path.join(self.profiles_folder, "profiles.json")
 
-    def write_shortcut(self, key_code=HOTKEY_T, modifiers=CONTROL_OPTION):
+    def write_shortcut(self, key_code=HOTKEY_L, modifiers=CONTROL_OPTION_SHIFT):
         folder = os.path.join(self.config, "Tavelor")
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "Tavelor.conf"), "w", encoding="utf-8") as conf:
@@ -49,10 +52,15 @@ class Home:
         with open(self.profiles_file, encoding="utf-8") as source:
             return json.load(source)
 
-    def environment(self):
+    def environment(self, lang="C.UTF-8"):
+        """The test desktop's environment with these folders, and the locale
+        `lang` alone deciding the language, whatever the caller's is."""
         env = dict(os.environ)
         env["XDG_CONFIG_HOME"] = self.config
         env["XDG_DATA_HOME"] = self.data
+        for name in ("LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+            env.pop(name, None)
+        env["LANG"] = lang
         return env
 
 
@@ -76,11 +84,11 @@ def snapshot(app, title, x=0, y=0, width=640, height=480, bundle=None):
 class Tavelor:
     """One run of the program; its stderr is kept in a file for the assertions."""
 
-    def __init__(self, executable, home, log_folder, name="tavelor"):
+    def __init__(self, executable, home, log_folder, name="tavelor", lang="C.UTF-8"):
         self.stderr_path = os.path.join(log_folder, f"{name}.stderr")
         os.makedirs(log_folder, exist_ok=True)
         self._stderr = open(self.stderr_path, "w+", encoding="utf-8")
-        self.process = subprocess.Popen([executable], env=home.environment(),
+        self.process = subprocess.Popen([executable], env=home.environment(lang),
                                         stdout=subprocess.DEVNULL, stderr=self._stderr)
         self.pid = self.process.pid
 

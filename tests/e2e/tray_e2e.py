@@ -9,10 +9,14 @@ Environment: TAVELOR_EXE (the program), TAVELOR_E2E_OUT (where screenshots and
 the program's stderr go; kept after the run).
 """
 
+import json
 import os
+import re
 import stat
+import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -20,7 +24,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tray_steps  # noqa: E402
 import xdesktop  # noqa: E402
 from panel import Panel, spin, wait_until  # noqa: E402
-from tavelor_process import Home, Tavelor, profile, snapshot  # noqa: E402
+from tavelor_process import SHORTCUT_KEYS, Home, Tavelor, profile, snapshot  # noqa: E402
 
 EXE = os.environ.get("TAVELOR_EXE", "build/tavelor")
 OUT = os.environ.get("TAVELOR_E2E_OUT") or tempfile.mkdtemp(prefix="tavelor-e2e-out-")
@@ -129,7 +133,8 @@ class MainJourneyTest(TrayTestCase):
         for client in windows:
             self.assertFalse(xdesktop.frames_match(scrambled[client.title], saved[client.title]))
         self.shot("03-scrambled")
-        menu.click(layout.find("Desk one"))
+        # A panel opens the profile's submenu instead of firing its item.
+        menu.click(layout.find("Desk one", "Apply"))
         self.assertRestored(windows, saved)
         self.shot("04-back-from-menu")
 
@@ -140,7 +145,7 @@ class MainJourneyTest(TrayTestCase):
         term.move_resize(700, 420, 420, 200)
         clock.move_resize(300, 200, 150, 300)
         self.shot("05-scrambled-again")
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         self.assertRestored(windows, saved)
         self.shot("06-back-from-shortcut")
 
@@ -151,17 +156,87 @@ class MainJourneyTest(TrayTestCase):
                    "the tray item to go away")
 
 
+def notifications():
+    """What the test desktop's notification service was asked to show."""
+    with open(os.environ["TAVELOR_TEST_NOTIFY_LOG"], encoding="utf-8") as log:
+        return [json.loads(line) for line in log if line.strip()]
+
+
 class SingleCopyTest(TrayTestCase):
     def test_second_start_says_so_and_exits_while_the_first_goes_on(self):
         first, menu, _ = self.start_with_menu()
+        shown = len(notifications())
         second = self.start("second")
-        self.assertIsNotNone(second.wait(10), "the second copy should exit")
-        self.assertNotEqual(second.stderr().strip(), "", "the second copy says why on stderr")
+        self.assertEqual(second.wait(10), 1, "the second copy should exit with status 1")
+        self.assertEqual(second.stderr(), "Tavelor is already running.\n")
+        # The running copy shows it where a user started from a launcher sees it.
+        wait_until(lambda: len(notifications()) > shown, 5, "a notification")
+        self.assertEqual(notifications()[shown:], [
+            {"app": "Tavelor", "summary": "Tavelor is already running",
+             "body": "Its menu is in the system tray."}])
         self.assertIsNone(self.panel.item_of(second.pid))
         spin(0.5)
         self.assertTrue(first.running())
         self.assertIsNotNone(self.panel.item_of(first.pid))
         self.assertIsNotNone(menu.layout().find("Save Layout..."))
+
+
+class CommandLineTest(TrayTestCase):
+    """Options answered without a display and without touching the running copy."""
+
+    def test_options_and_errors(self):
+        first, menu, _ = self.start_with_menu()
+        shown = len(notifications())
+        env = {k: v for k, v in self.home.environment().items() if k != "DISPLAY"}
+        for args, status, stdout, stderr in [
+                (["--help"], 0, r"^Usage: tavelor \[--help \| --version\]\n", r"^$"),
+                (["-h"], 0, r"^Usage: tavelor", r"^$"),
+                (["--version"], 0, r"^Tavelor \d+\.\d+\.\d+\n$", r"^$"),
+                (["-v"], 0, r"^Tavelor \d+\.\d+\.\d+\n$", r"^$"),
+                (["--frobnicate"], 2, r"^$", r'unexpected argument "--frobnicate"\n.*--help'),
+                (["--help", "--version"], 2, r"^$", r'unexpected argument "--version"'),
+                (["-platform", "offscreen"], 2, r"^$", r'unexpected argument "-platform"')]:
+            with self.subTest(args=args):
+                run = subprocess.run([EXE, *args], env=env, capture_output=True, text=True,
+                                     timeout=10)
+                self.assertEqual(run.returncode, status)
+                self.assertRegex(run.stdout, stdout)
+                self.assertRegex(run.stderr, re.compile(stderr, re.S))
+        spin(0.5)
+        self.assertEqual(len(notifications()), shown, "the running copy was not asked anything")
+        self.assertTrue(first.running())
+        self.assertIsNotNone(menu.layout().find("Save Layout..."))
+
+
+class LocaleTest(TrayTestCase):
+    """The menu in the user's language; the texts as written without a table."""
+
+    MENUS = {
+        "C": ["Save Layout...", "Raccourci clavier\u2026", "Launch at Login", "Quit"],
+        "en_GB.UTF-8": ["Save Layout...", "Keyboard Shortcut\u2026", "Launch at Login", "Quit"],
+        "fr_FR.UTF-8": ["Enregistrer la disposition\u2026", "Raccourci clavier\u2026",
+                        "Lancer \u00e0 l\u2019ouverture de session", "Quitter"],
+        "de_DE.UTF-8": ["Fensteranordnung speichern \u2026", "Tastenk\u00fcrzel \u2026",
+                        "Bei der Anmeldung starten", "Beenden"],
+        # No table: the texts as written.
+        "pt_BR.UTF-8": ["Save Layout...", "Raccourci clavier\u2026", "Launch at Login", "Quit"],
+    }
+
+    def test_menu_in_each_language(self):
+        self.home.write_profiles([profile("Desk", [snapshot("App", "w")])])
+        for lang, expected in self.MENUS.items():
+            with self.subTest(lang=lang):
+                program = Tavelor(EXE, self.home, self.out, f"tavelor-{lang}", lang=lang)
+                self.programs.append(program)
+                menu = self.panel.wait_for_item(program.pid).menu()
+                layout = menu.wait_for(lambda l: len(l.entries()) > 5, what="the menu")
+                labels = [label for label in top_level(layout) if label not in ("---", "Desk")]
+                self.assertEqual(labels, expected)
+                submenu = [e.label for e in layout.find("Desk").entries()]
+                self.assertEqual(submenu[0], {"fr_FR.UTF-8": "Appliquer",
+                                              "de_DE.UTF-8": "Anwenden"}.get(lang, "Apply"))
+                program.stop()
+                wait_until(lambda: self.panel.item_of(program.pid) is None, 10, "the item to go")
 
 
 class NamesAsStoredTest(TrayTestCase):
@@ -224,7 +299,7 @@ class NoTrayHostTest(unittest.TestCase):
         self.program = Tavelor(EXE, self.home, self.out)
         wait_until(lambda: self.program.stderr().strip(), 10, "the note about the tray")
         self.assertTrue(self.program.running())
-        xdesktop.key("ctrl+alt+t")
+        xdesktop.key(SHORTCUT_KEYS)
         expected = xdesktop.Frame(40, 50, 300, 260)
         try:
             wait_until(lambda: self.clock.frame() == expected, 10, "the clock to move")
@@ -234,6 +309,43 @@ class NoTrayHostTest(unittest.TestCase):
         self.shot_path = xdesktop.screenshot(self.out, "moved-without-tray")
         lines = [line for line in self.program.stderr().splitlines() if line.strip()]
         self.assertEqual(len(lines), 1, f"one line about the missing tray, got {lines!r}")
+
+
+class LateTrayTest(unittest.TestCase):
+    """A panel that starts after Tavelor, as at many logins (run in a test desktop
+    without --tray): the item registers once the watcher is there, no restart."""
+
+    def setUp(self):
+        if os.environ.get("TAVELOR_TEST_TRAY_LOG"):
+            self.skipTest("needs a test desktop without a tray host")
+        self.out = os.path.join(OUT, self.id().rsplit(".", 1)[-1])
+        self.program = Tavelor(EXE, Home(), self.out)
+        self.watcher = None
+
+    def tearDown(self):
+        self.program.stop()
+        if self.watcher:
+            self.watcher.terminate()
+            self.watcher.wait()
+
+    def test_watcher_started_ten_seconds_later(self):
+        spin(10)
+        self.assertTrue(self.program.running())
+        self.assertIn("no system tray", self.program.stderr())
+        ready = os.path.join(self.out, "watcher.ready")
+        if os.path.exists(ready):  # an earlier run's
+            os.remove(ready)
+        self.watcher = subprocess.Popen([
+            "/usr/bin/python3", os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                             "..", "desktop", "sni-watcher"),
+            "--ready-file", ready])
+        wait_until(lambda: os.path.exists(ready), 10, "the watcher")
+        started = time.monotonic()
+        menu = Panel().wait_for_item(self.program.pid).menu()
+        print(f"item registered {time.monotonic() - started:.2f} s after the watcher",
+              file=sys.stderr)
+        self.assertIsNotNone(menu.wait_for(lambda l: l.find("Save Layout..."),
+                                           what="the menu to be filled"))
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@ outer corner (its X border included) in root coordinates minus the left and top
 to send requests.)
 """
 
+import ctypes
 import os
 import re
 import subprocess
@@ -186,3 +187,38 @@ def screenshot(folder, name, region=None):
         if region else []
     run("import", "-window", "root", *crop, path)
     return path
+
+
+class KeyGrabber:
+    """Another X client holding a key combination as its global shortcut (a
+    passive grab on the root window, as desktops bind theirs); counts the
+    presses that reach it. `modifiers` is an X mask: Shift 1, Control 4, Alt 8."""
+
+    def __init__(self, keysym, modifiers):
+        x = self.x = ctypes.cdll.LoadLibrary("libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XStringToKeysym.restype = ctypes.c_ulong
+        x.XKeysymToKeycode.restype = ctypes.c_ubyte
+        for name in ("XDefaultRootWindow", "XKeysymToKeycode", "XGrabKey", "XSync", "XPending",
+                     "XNextEvent", "XCloseDisplay"):
+            getattr(x, name).argtypes = None
+        self.display = ctypes.c_void_p(x.XOpenDisplay(None))
+        root = ctypes.c_ulong(x.XDefaultRootWindow(self.display))
+        code = x.XKeysymToKeycode(self.display, ctypes.c_ulong(x.XStringToKeysym(keysym.encode())))
+        x.XGrabKey(self.display, ctypes.c_int(code), ctypes.c_uint(modifiers), root,
+                   ctypes.c_int(1), ctypes.c_int(1), ctypes.c_int(1))  # GrabModeAsync
+        x.XSync(self.display, ctypes.c_int(0))
+        self._presses = 0
+
+    def presses(self):
+        event = (ctypes.c_long * 24)()
+        while self.x.XPending(self.display):
+            self.x.XNextEvent(self.display, ctypes.byref(event))
+            if ctypes.cast(event, ctypes.POINTER(ctypes.c_int))[0] == 2:  # KeyPress
+                self._presses += 1
+        return self._presses
+
+    def close(self):
+        self.x.XCloseDisplay(self.display)

@@ -70,7 +70,8 @@ TEST_F(Commands, TheGateAsksSilentlyThenPromptsThenShowsTheAlert)
 
     backend.windowAccess().granted = false;
     const QByteArray before = fileBytes();
-    for (const QStringList& path : {QStringList{"Save Layout..."}, {"P"}, {"P", "Set as Active"}}) {
+    for (const QStringList& path :
+         {QStringList{"Save Layout..."}, {"P"}, {"P", "Apply"}, {"P", "Set as Active"}}) {
         SCOPED_TRACE(path.join(" > ").toStdString());
         alerts.clear();
         item(path)->trigger();
@@ -84,7 +85,7 @@ TEST_F(Commands, TheGateAsksSilentlyThenPromptsThenShowsTheAlert)
     }
     EXPECT_EQ(fileBytes(), before);
     EXPECT_TRUE(backend.windowSource().writes().empty());
-    EXPECT_EQ(backend.windowAccess().promptingCalls, 3);
+    EXPECT_EQ(backend.windowAccess().promptingCalls, 4);
 
     // Granted through the prompt: the command goes on.
     backend.windowAccess().promptGrants = true;
@@ -151,7 +152,7 @@ TEST_F(Commands, CancelledOrBlankNamesWriteNothing)
     EXPECT_EQ(fileProfiles().size(), 2);
 }
 
-TEST_F(Commands, ChoosingAProfileAppliesItAndWritesNoFile)
+TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItAndWritesNoFile)
 {
     writeProfiles({profileOfLiveWindow("P", false, 500), profileOfLiveWindow("Q", true, 800)});
     start();
@@ -159,7 +160,7 @@ TEST_F(Commands, ChoosingAProfileAppliesItAndWritesNoFile)
     item({"P"})->trigger();
     EXPECT_EQ(liveX(), (std::vector<double>{500, 0}));
     // One saved window of A takes the first live window of A, whatever its title.
-    item({"Q"})->trigger();
+    item({"Q", "Apply"})->trigger();
     EXPECT_EQ(liveX(), (std::vector<double>{800, 0}));
     EXPECT_EQ(backend.windowSource().applyCalls(), 2);
     EXPECT_EQ(fileBytes(), before);

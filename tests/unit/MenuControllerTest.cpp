@@ -30,6 +30,7 @@ TEST_F(Menu, TheWorkedExample)
                                   "Save Layout...",
                                   "---",
                                   "[x] P",
+                                  "  Apply",
                                   "  Deactivate",
                                   "  ---",
                                   "  Rename...",
@@ -40,6 +41,7 @@ TEST_F(Menu, TheWorkedExample)
                                   "  ---",
                                   "  Delete",
                                   "Q",
+                                  "  Apply",
                                   "  Set as Active",
                                   "  ---",
                                   "  Rename...",
@@ -53,8 +55,11 @@ TEST_F(Menu, TheWorkedExample)
                               }));
 
     // What each item carries for its command.
-    for (const QStringList& path :
-         {QStringList{"P"}, {"P", "Deactivate"}, {"P", "Rename..."}, {"P", "Delete"}}) {
+    for (const QStringList& path : {QStringList{"P"},
+                                    {"P", "Apply"},
+                                    {"P", "Deactivate"},
+                                    {"P", "Rename..."},
+                                    {"P", "Delete"}}) {
         SCOPED_TRACE(path.join(" > ").toStdString());
         ASSERT_NE(item(path), nullptr);
         EXPECT_EQ(item(path)->data().value<QUuid>(), p.id);

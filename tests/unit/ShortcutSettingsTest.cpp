@@ -15,6 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace tavelor {
 namespace {
 
@@ -242,6 +246,71 @@ TEST_F(ShortcutSettingsTest, ARefusedShortcutBeepsLeavesNoneAndKeepsTheSavedOne)
     EXPECT_FALSE(m_backend.globalShortcuts().held());
     // onChange was not called: the menu still shows what it was built with.
     EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌘A)"));
+}
+
+// While recording, the registered shortcut is released and the keyboard held
+// by the window, so that keys reach the capture and nothing else; both end
+// with the capture, on every path.
+TEST_F(ShortcutSettingsTest, EveryWayARecordingEndsReleasesTheGrab)
+{
+    fake::FakeKeyboardGrab& grab = m_backend.keyboardGrab();
+    fake::FakeGlobalShortcuts& shortcuts = m_backend.globalShortcuts();
+    auto pressGrabbed = [&](std::uint16_t keyCode, std::uint64_t flags) {
+        return grab.press(FakeKeyEventTranslator::scanCode(keyCode),
+                          static_cast<std::uint32_t>(flags));
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> end;
+        std::optional<HotKey> registeredAfter;
+        std::pair<qlonglong, qlonglong> savedAfter;
+    };
+    const HotKey commandA{kA, cmdKey};
+    const std::vector<Case> cases = {
+        {"Escape", [&] { pressGrabbed(kEscape, 0); }, commandA, {0, 256}},
+        {"the current shortcut again",
+         [&] { pressGrabbed(kA, KeyPress::kCommand); },
+         commandA,
+         {0, 256}},
+        {"a combination the system refuses",
+         [&] {
+             shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Taken;
+             pressGrabbed(kK, KeyPress::kControl);
+             shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Grabbed;
+         },
+         std::nullopt,
+         {0, 256}},
+        {"Fermer", [&] { m_window->closeButton()->click(); }, commandA, {0, 256}},
+        {"the window hidden", [&] { m_window->window()->hide(); }, commandA, {0, 256}},
+        {"Effacer", [&] { m_window->clearButton()->click(); }, std::nullopt, {-1, -1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_controller->openShortcutSettings();
+        record(kA, KeyPress::kCommand);
+        m_beeps = 0;
+        m_window->startRecording();
+        EXPECT_EQ(grab.window(), m_window->window()->winId());
+        EXPECT_FALSE(shortcuts.held());
+        EXPECT_FALSE(m_controller->hotKeyService().currentHotKey());
+
+        c.end();
+        EXPECT_FALSE(m_window->isCapturing());
+        EXPECT_FALSE(grab.isGrabbed());
+        EXPECT_EQ(m_controller->hotKeyService().currentHotKey(), c.registeredAfter);
+        EXPECT_EQ(shortcuts.held(), c.registeredAfter);
+        EXPECT_EQ(saved(), c.savedAfter);
+        EXPECT_EQ(m_beeps, c.registeredAfter || c.savedAfter.first < 0 ? 0 : 1);
+        // After the grab, keys reach nothing through it.
+        EXPECT_FALSE(pressGrabbed(kA, KeyPress::kCommand));
+    }
+}
+
+TEST_F(ShortcutSettingsTest, WithoutTheGrabTheWindowsOwnKeysStillRecord)
+{
+    m_backend.keyboardGrab().setRefused(true);
+    record(kK, KeyPress::kControl | KeyPress::kShift);
+    EXPECT_EQ(saved(), std::make_pair(40LL, 4608LL));
 }
 
 TEST_F(ShortcutSettingsTest, TheWindowOutlivesNoMenuController)

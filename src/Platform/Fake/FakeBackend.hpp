@@ -3,6 +3,7 @@
 #include "Platform/Backend.hpp"
 #include "Platform/Fake/FakeGlobalShortcuts.hpp"
 #include "Platform/Fake/FakeKeyEventTranslator.hpp"
+#include "Platform/Fake/FakeKeyboardGrab.hpp"
 #include "Platform/Fake/FakeKeyboardLayout.hpp"
 #include "Platform/Fake/FakeLoginItems.hpp"
 #include "Platform/Fake/FakeWindowAccess.hpp"
@@ -20,6 +21,7 @@ public:
     FakeGlobalShortcuts& globalShortcuts() override { return m_globalShortcuts; }
     FakeKeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
     FakeKeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
+    FakeKeyboardGrab& keyboardGrab() override { return m_keyboardGrab; }
     FakeLoginItems& loginItems() override { return m_loginItems; }
     void setWindowSystemLostHandler(std::function<void()> handler) override
     {
@@ -39,6 +41,7 @@ private:
     FakeGlobalShortcuts m_globalShortcuts;
     FakeKeyboardLayout m_keyboardLayout;
     FakeKeyEventTranslator m_keyEventTranslator;
+    FakeKeyboardGrab m_keyboardGrab;
     FakeLoginItems m_loginItems;
     std::function<void()> m_lost;
 };

@@ -4,6 +4,7 @@
 #include "Platform/X11/X11GlobalShortcuts.hpp"
 #include "Platform/X11/X11KeyEventTranslator.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
+#include "Platform/X11/X11KeyboardGrab.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
 #include "Platform/X11/X11WindowAccess.hpp"
 #include "Platform/X11/X11WindowSource.hpp"
@@ -35,6 +36,7 @@ platform::BackendParts makeX11Parts(const std::shared_ptr<X11Display>& display)
     parts.globalShortcuts = std::make_unique<X11GlobalShortcuts>(*display->keyboard);
     parts.keyboardLayout = std::make_unique<X11KeyboardLayout>(*display->keyboard);
     parts.keyEventTranslator = std::make_unique<X11KeyEventTranslator>(*display->keyboard);
+    parts.keyboardGrab = std::make_unique<X11KeyboardGrab>(connection);
     parts.loginItems = std::make_unique<xdg::XdgLoginItems>();
     parts.onWindowSystemLost = [connection](std::function<void()> handler) {
         if (connection)
