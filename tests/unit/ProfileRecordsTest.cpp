@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -10,65 +9,37 @@ using namespace Qt::StringLiterals;
 namespace tavelor {
 namespace {
 
-WindowSnapshot snapshot(std::optional<QString> bundle, std::optional<QString> app,
-                        std::optional<QString> title, WindowFrame frame = {0, 25, 1280, 775.5})
+template <typename T> size_t hashOf(const T& value)
 {
-    return {std::move(bundle), std::move(app), std::move(title), frame};
+    return std::hash<T>{}(value);
 }
 
-TEST(WindowFrame, ZerosOfEitherSignAreEqualAndHashAlike)
+TEST(WindowFrame, SignedZerosEqualNaNNothingEveryFieldInOrder)
 {
-    const WindowFrame a{0.0, -0.0, 10, 20};
-    const WindowFrame b{-0.0, 0.0, 10, 20};
+    const WindowFrame a{0.0, -0.0, 10, 20}, b{-0.0, 0.0, 10, 20}, base{1, 2, 3, 4};
     EXPECT_EQ(a, b);
-    EXPECT_EQ(std::hash<WindowFrame>{}(a), std::hash<WindowFrame>{}(b));
-}
-
-TEST(WindowFrame, NaNEqualsNothingNotEvenItself)
-{
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const WindowFrame a{nan, 0, 10, 20};
-    EXPECT_FALSE(a == a);
-}
-
-TEST(WindowFrame, EveryFieldCountsAndFieldOrderMatters)
-{
-    const WindowFrame base{1, 2, 3, 4};
+    EXPECT_EQ(hashOf(a), hashOf(b));
+    const WindowFrame nan{std::numeric_limits<double>::quiet_NaN(), 0, 10, 20};
+    EXPECT_FALSE(nan == nan);
     EXPECT_NE(base, (WindowFrame{1, 2, 3, 4.0000001}));
     EXPECT_NE(base, (WindowFrame{2, 1, 3, 4}));
-    EXPECT_NE(std::hash<WindowFrame>{}(base), std::hash<WindowFrame>{}(WindowFrame{2, 1, 3, 4}));
+    EXPECT_NE(hashOf(base), hashOf(WindowFrame{2, 1, 3, 4}));
 }
 
-TEST(WindowSnapshot, CanonicallyEquivalentTextIsEqualAndHashesAlike)
+TEST(WindowSnapshot, CanonicalTextEqualAbsentEmptyCaseAndFramesDistinct)
 {
-    const QString composed = QStringLiteral("Caf\u00e9");
-    const QString decomposed = QStringLiteral("Cafe\u0301");
-    const auto a = snapshot(composed, composed, composed);
-    const auto b = snapshot(decomposed, decomposed, decomposed);
+    using S = WindowSnapshot;
+    const QString composed = u"Caf\u00e9"_s, decomposed = u"Cafe\u0301"_s;
+    const S a{composed, composed, composed, {}}, b{decomposed, decomposed, decomposed, {}};
     EXPECT_EQ(a, b);
-    EXPECT_EQ(std::hash<WindowSnapshot>{}(a), std::hash<WindowSnapshot>{}(b));
-}
-
-TEST(WindowSnapshot, AbsentEmptyAndCaseAreDistinct)
-{
-    const auto titled = snapshot(u"com.example.notes"_s, u"Notes"_s, u"List"_s);
-    EXPECT_NE(titled, snapshot(u"com.example.notes"_s, u"Notes"_s, u"list"_s));
-    EXPECT_NE(snapshot(std::nullopt, u"Notes"_s, u"List"_s),
-              snapshot(QString(), u"Notes"_s, u"List"_s));
-    // The strings are fed with their presence and length, so moving text from
-    // one field to the next changes the hash.
-    EXPECT_NE(std::hash<WindowSnapshot>{}(snapshot(u"ab"_s, u"c"_s, std::nullopt)),
-              std::hash<WindowSnapshot>{}(snapshot(u"a"_s, u"bc"_s, std::nullopt)));
-    EXPECT_NE(std::hash<WindowSnapshot>{}(snapshot(std::nullopt, QString(), std::nullopt)),
-              std::hash<WindowSnapshot>{}(snapshot(QString(), std::nullopt, std::nullopt)));
-}
-
-TEST(WindowSnapshot, FramesDecide)
-{
-    EXPECT_NE(snapshot(std::nullopt, std::nullopt, std::nullopt, {0, 0, 10, 20}),
-              snapshot(std::nullopt, std::nullopt, std::nullopt, {0, 0, 10, 21}));
-    EXPECT_EQ(snapshot(std::nullopt, std::nullopt, std::nullopt, {-0.0, 0, 10, 20}),
-              snapshot(std::nullopt, std::nullopt, std::nullopt, {0.0, 0, 10, 20}));
+    EXPECT_EQ(hashOf(a), hashOf(b));
+    EXPECT_NE((S{u"n"_s, u"N"_s, u"List"_s, {}}), (S{u"n"_s, u"N"_s, u"list"_s, {}}));
+    EXPECT_NE((S{std::nullopt, u"N"_s, {}, {}}), (S{QString(), u"N"_s, {}, {}}));
+    EXPECT_NE((S{{}, {}, {}, {0, 0, 10, 20}}), (S{{}, {}, {}, {0, 0, 10, 21}}));
+    EXPECT_EQ((S{{}, {}, {}, {-0.0, 0, 10, 20}}), (S{{}, {}, {}, {0.0, 0, 10, 20}}));
+    // Strings are hashed with presence and length: moving text between fields changes it.
+    EXPECT_NE(hashOf(S{u"ab"_s, u"c"_s, {}, {}}), hashOf(S{u"a"_s, u"bc"_s, {}, {}}));
+    EXPECT_NE(hashOf(S{{}, QString(), {}, {}}), hashOf(S{QString(), {}, {}, {}}));
 }
 
 } // namespace

@@ -1,69 +1,46 @@
 #include "TestProfiles.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
 
 namespace tavelor::test {
-
 namespace {
 
-class Generator {
-public:
-    explicit Generator(std::uint64_t seed) : m_engine(seed) {}
+struct Generator {
+    std::mt19937_64 engine;
 
-    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_engine); }
+    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); }
 
     double number()
     {
-        switch (upTo(8)) {
-        case 0:
-            return static_cast<double>(upTo(4000) - 1000);
-        case 1:
-            return upTo(2) ? -0.0 : 0.0;
-        case 2:
-            return std::numeric_limits<double>::denorm_min() * (1 + upTo(1000));
-        case 3:
-            return std::ldexp(1.0 + upTo(1 << 20), 60 + upTo(900)); // huge integers
-        case 4:
-            return std::numeric_limits<double>::max() * (upTo(2) ? 1 : -1);
-        default: {
-            // Any finite bit pattern.
-            for (;;) {
-                const double d = std::bit_cast<double>(m_engine());
-                if (std::isfinite(d))
-                    return d;
-            }
-        }
-        }
-    }
-
-    std::optional<QString> optionalText()
-    {
-        switch (upTo(5)) {
-        case 0:
-            return std::nullopt;
-        case 1:
-            return QString();
-        default:
-            return text();
-        }
+        using limits = std::numeric_limits<double>;
+        const double picks[] = {
+            upTo(4000) - 1000.0, upTo(2) ? -0.0 : 0.0, limits::denorm_min() * (1 + upTo(1000)),
+            std::ldexp(1.0 + upTo(1 << 20), 60 + upTo(900)), limits::max() * (upTo(2) ? 1 : -1)};
+        const int pick = upTo(8);
+        for (double d = pick < 5 ? picks[pick] : limits::quiet_NaN();;
+             d = std::bit_cast<double>(engine()))
+            if (std::isfinite(d))
+                return d;
     }
 
     QString text()
     {
-        static const char32_t pieces[] = {U'a',      U'Z',  U' ',          U'/',      U'\\',
-                                          U'"',      U'\n', U'\t',         U'\x01',   U'\x1f',
-                                          U'\x7f',   U'é',  U'\u00a0',     U'\u2028', U'ß',
-                                          U'\u0301', U'漢', U'\U0001F600', U'&',      U'_'};
+        static const char32_t pieces[] = U"aZ /\\\"\n\t\x01\x1f\x7f\u00e9\u00a0\u2028\u00df\u0301"
+                                         U"\u6f22\U0001F600&_";
         QString s;
-        const int length = upTo(24);
-        for (int i = 0; i < length; ++i) {
-            const char32_t c = pieces[upTo(static_cast<int>(std::size(pieces)))];
-            s += QString::fromUcs4(&c, 1);
-        }
+        for (int i = upTo(24); i > 0; --i)
+            s += QString::fromUcs4(&pieces[upTo(static_cast<int>(std::size(pieces)) - 1)], 1);
         return s;
+    }
+
+    std::optional<QString> optionalText()
+    {
+        const int pick = upTo(5);
+        return pick == 0 ? std::nullopt : std::optional(pick == 1 ? QString() : text());
     }
 
     QUuid uuid()
@@ -73,37 +50,31 @@ public:
             b = static_cast<char>(upTo(256));
         return QUuid::fromRfc4122(bytes);
     }
-
-private:
-    std::mt19937_64 m_engine;
 };
 
-bool sameBits(double a, double b)
+bool same(double a, double b)
 {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
-bool sameText(const std::optional<QString>& a, const std::optional<QString>& b)
+bool same(const std::optional<QString>& a, const std::optional<QString>& b)
 {
     return a.has_value() == b.has_value() && (!a || *a == *b);
 }
 
 } // namespace
 
-QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windowsPerProfile)
+QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows)
 {
-    Generator g(seed);
+    Generator g{std::mt19937_64(seed)};
     QList<WindowProfile> profiles;
     for (int p = 0; p < profileCount; ++p) {
-        WindowProfile profile{g.uuid(), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()};
-        const int windows = windowsPerProfile < 0 ? g.upTo(6) : windowsPerProfile;
-        for (int w = 0; w < windows; ++w) {
-            profile.snapshots.append({g.optionalText(),
-                                      g.optionalText(),
-                                      g.optionalText(),
-                                      {g.number(), g.number(), g.number(), g.number()}});
-        }
-        profiles.append(profile);
+        profiles.append({g.uuid(), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()});
+        for (int w = windows < 0 ? g.upTo(6) : windows; w > 0; --w)
+            profiles.back().snapshots.append({g.optionalText(),
+                                              g.optionalText(),
+                                              g.optionalText(),
+                                              {g.number(), g.number(), g.number(), g.number()}});
     }
     return profiles;
 }
@@ -115,49 +86,43 @@ QList<WindowProfile> makeTypicalProfiles(int profileCount, int windowsPerProfile
                                     {"code", "Visual Studio Code"},
                                     {"org.kde.dolphin", "Dolphin"},
                                     {"thunderbird", "Thunderbird"}};
-    Generator g(42);
+    Generator g{std::mt19937_64(42)};
     QList<WindowProfile> profiles;
     for (int p = 0; p < profileCount; ++p) {
-        WindowProfile profile{
-            g.uuid(),       QStringLiteral("Desk %1").arg(p), {}, p == 0, 790162200.25 + p,
-            791834712.5 + p};
+        profiles.append({g.uuid(),
+                         QStringLiteral("Desk %1").arg(p),
+                         {},
+                         p == 0,
+                         790162200.25 + p,
+                         791834712.5 + p});
         for (int w = 0; w < windowsPerProfile; ++w) {
             const auto& app = apps[g.upTo(5)];
-            profile.snapshots.append(
+            profiles.back().snapshots.append(
                 {QString::fromLatin1(app[0]),
                  QString::fromLatin1(app[1]),
                  QStringLiteral("Document %1 — %2/%3").arg(w).arg(p).arg(QLatin1String(app[1])),
-                 {static_cast<double>(g.upTo(1920)), static_cast<double>(25 + g.upTo(1000)),
-                  static_cast<double>(200 + g.upTo(1700)), 150.5 + g.upTo(1000)}});
+                 {double(g.upTo(1920)), double(25 + g.upTo(1000)), double(200 + g.upTo(1700)),
+                  150.5 + g.upTo(1000)}});
         }
-        profiles.append(profile);
     }
     return profiles;
 }
 
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const WindowProfile& p = a[i];
-        const WindowProfile& q = b[i];
-        if (p.id != q.id || p.name != q.name || p.isActive != q.isActive ||
-            !sameBits(p.createdAt, q.createdAt) || !sameBits(p.updatedAt, q.updatedAt) ||
-            p.snapshots.size() != q.snapshots.size())
-            return false;
-        for (qsizetype j = 0; j < p.snapshots.size(); ++j) {
-            const WindowSnapshot& s = p.snapshots[j];
-            const WindowSnapshot& t = q.snapshots[j];
-            if (!sameText(s.bundleIdentifier, t.bundleIdentifier) ||
-                !sameText(s.appName, t.appName) || !sameText(s.windowTitle, t.windowTitle) ||
-                !sameBits(s.frame.x, t.frame.x) || !sameBits(s.frame.y, t.frame.y) ||
-                !sameBits(s.frame.width, t.frame.width) ||
-                !sameBits(s.frame.height, t.frame.height))
-                return false;
-        }
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& p, const auto& q) {
+        return p.id == q.id && p.name == q.name && p.isActive == q.isActive &&
+               same(p.createdAt, q.createdAt) && same(p.updatedAt, q.updatedAt) &&
+               std::equal(p.snapshots.begin(), p.snapshots.end(), q.snapshots.begin(),
+                          q.snapshots.end(), [](const auto& s, const auto& t) {
+                              return same(s.bundleIdentifier, t.bundleIdentifier) &&
+                                     same(s.appName, t.appName) &&
+                                     same(s.windowTitle, t.windowTitle) &&
+                                     same(s.frame.x, t.frame.x) && same(s.frame.y, t.frame.y) &&
+                                     same(s.frame.width, t.frame.width) &&
+                                     same(s.frame.height, t.frame.height);
+                          });
+    });
 }
 
 } // namespace tavelor::test
