@@ -115,7 +115,7 @@ TEST_F(ProfileStoreTest, UnreadableFileIsLeftByLoadAndSetAsideBeforeItIsReplaced
     EXPECT_TRUE(contents.contains(garbage) && contents.contains(other));
 }
 
-TEST_F(ProfileStoreTest, FolderDeletedWhileRunningIsMadeAgain)
+TEST_F(ProfileStoreTest, FolderDeletedOrALinkAtTheFileIsMadeSafeAgain)
 {
     ProfileStore store(m_folder);
     store.save(m_profiles);
@@ -125,22 +125,20 @@ TEST_F(ProfileStoreTest, FolderDeletedWhileRunningIsMadeAgain)
     EXPECT_EQ(modeOf(m_folder), 0700u);
     EXPECT_TRUE(test::identical(store.load(), m_profiles));
 
-    // The atomic write itself answers false, not success, into a missing folder.
-    EXPECT_FALSE(writeFileAtomically(m_folder + "/gone/profiles.json", "[]", 0600));
-    EXPECT_FALSE(QFile::exists(m_folder + "/gone"));
-}
-
-TEST_F(ProfileStoreTest, SymbolicLinkAtTheFileIsNeverWrittenThrough)
-{
+    // A symbolic link at the file is replaced, never written through.
+    QFile::remove(m_file);
     const QString victim = m_root.path() + "/victim";
     writeFile(victim, "precious");
-    ProfileStore store(m_folder);
     ASSERT_EQ(
         ::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(m_file).constData()), 0);
     store.save(m_profiles);
     EXPECT_EQ(readFile(victim), "precious");
     EXPECT_FALSE(QFileInfo(m_file).isSymLink());
     EXPECT_EQ(readFile(m_file), m_bytes);
+
+    // The atomic write itself answers false, not success, into a missing folder.
+    EXPECT_FALSE(writeFileAtomically(m_folder + "/gone/profiles.json", "[]", 0600));
+    EXPECT_FALSE(QFile::exists(m_folder + "/gone"));
 }
 
 TEST_F(ProfileStoreTest, FileSizeLimitLeavesTheOldFileByteForByte)

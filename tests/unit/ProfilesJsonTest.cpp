@@ -62,18 +62,11 @@ std::string with(const std::string& key, const std::string& value, const std::st
             out += (out.empty() ? "\"" : ",\"") + k + "\":" + (k == key ? value : v);
     return "[{" + out + extra + "}]";
 }
-std::string extra(const std::string& members)
-{
-    return with("", "", "," + members);
-}
-std::string snap(const std::string& s)
-{
-    return with("snapshots", "[" + s + "]");
-}
-std::string frame(const std::string& x)
-{
+const auto extra = [](const std::string& members) { return with("", "", "," + members); };
+const auto snap = [](const std::string& s) { return with("snapshots", "[" + s + "]"); };
+const auto frame = [](const std::string& x) {
     return snap(R"({"frame":{"x":)" + x + R"(,"y":2,"width":3,"height":4}})");
-}
+};
 
 TEST(ProfilesWriter, WritesTheFileFormat)
 {
@@ -160,20 +153,18 @@ TEST(ProfilesReader, ReadsValuesAsWritten)
         "name", R"("a\/b\u00e9\ud83d\ude00")",
         R"(,"snapshots":[{"windowTitle":"","frame":{"x":-0,"y":25.0,"width":4.9406564584124654e-324,"height":123456789012345678901234567890}},{"frame":{"x":1e-400,"y":-1e-400,"width":25,"height":9007199254740993}}],"isActive":true,"isActive":null,"color":"red")"));
     ASSERT_TRUE(profiles);
-    const WindowProfile& p = profiles->front();
-    EXPECT_EQ(p.id, QUuid::fromString(u"5B1C9E2A-7D40-4F6B-8E3A-2C9D61F0A7B4"_s));
-    EXPECT_EQ(p.name, u"a/bé😀"_s);
-    EXPECT_FALSE(p.isActive); // the last "isActive" counts
-    const WindowSnapshot& s = p.snapshots[0];
-    EXPECT_FALSE(s.bundleIdentifier);
-    EXPECT_EQ(s.windowTitle, u""_s);
-    EXPECT_TRUE(std::signbit(s.frame.x));
-    EXPECT_EQ(s.frame.y, 25.0);
-    EXPECT_EQ(s.frame.width, std::numeric_limits<double>::denorm_min());
-    EXPECT_EQ(s.frame.height, 123456789012345678901234567890.0);
-    const WindowFrame& f = p.snapshots[1].frame;
-    EXPECT_TRUE(f.x == 0.0 && !std::signbit(f.x) && std::signbit(f.y));
-    EXPECT_EQ(f.height, 9007199254740992.0); // rounds to nearest, ties to even
+    // The last "isActive" counts; numbers round to nearest, ties to even.
+    const double big = 123456789012345678901234567890.0,
+                 min = std::numeric_limits<double>::denorm_min();
+    const WindowProfile expected{
+        QUuid::fromString(u"5B1C9E2A-7D40-4F6B-8E3A-2C9D61F0A7B4"_s),
+        u"a/bé😀"_s,
+        {{std::nullopt, std::nullopt, u""_s, {-0.0, 25, min, big}},
+         {std::nullopt, std::nullopt, std::nullopt, {0.0, -0.0, 25, 9007199254740992.0}}},
+        false,
+        1,
+        2};
+    EXPECT_TRUE(test::identical(*profiles, {expected})) << encoded(*profiles);
     // Unknown keys are gone after the next write.
     EXPECT_EQ(encoded(*profiles).find("color"), std::string::npos);
 }

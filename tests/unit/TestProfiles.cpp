@@ -1,10 +1,11 @@
 #include "TestProfiles.hpp"
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
+
+using namespace Qt::StringLiterals;
 
 namespace tavelor::test {
 namespace {
@@ -20,7 +21,7 @@ struct Generator {
         const double picks[] = {
             upTo(4000) - 1000.0, upTo(2) ? -0.0 : 0.0, limits::denorm_min() * (1 + upTo(1000)),
             std::ldexp(1.0 + upTo(1 << 20), 60 + upTo(900)), limits::max() * (upTo(2) ? 1 : -1)};
-        const int pick = upTo(8);
+        const int pick = upTo(8); // or any finite bit pattern
         for (double d = pick < 5 ? picks[pick] : limits::quiet_NaN();;
              d = std::bit_cast<double>(engine()))
             if (std::isfinite(d))
@@ -42,24 +43,30 @@ struct Generator {
         const int pick = upTo(5);
         return pick == 0 ? std::nullopt : std::optional(pick == 1 ? QString() : text());
     }
-
-    QUuid uuid()
-    {
-        QByteArray bytes(16, '\0');
-        for (auto& b : bytes)
-            b = static_cast<char>(upTo(256));
-        return QUuid::fromRfc4122(bytes);
-    }
 };
 
-bool same(double a, double b)
+// Every field, strings with their presence and length and numbers as bit patterns.
+QString described(const QList<WindowProfile>& profiles)
 {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-bool same(const std::optional<QString>& a, const std::optional<QString>& b)
-{
-    return a.has_value() == b.has_value() && (!a || *a == *b);
+    QString out;
+    const auto text = [&](const std::optional<QString>& t) {
+        out += t ? u"+%1:"_s.arg(t->size()) + *t : u"-"_s;
+    };
+    const auto number = [&](double d) { out += u" %1"_s.arg(std::bit_cast<quint64>(d), 0, 16); };
+    for (const WindowProfile& p : profiles) {
+        out += p.id.toString() + (p.isActive ? u"*"_s : u"/"_s);
+        text(p.name);
+        number(p.createdAt);
+        number(p.updatedAt);
+        for (const WindowSnapshot& s : p.snapshots) {
+            for (const auto& t : {s.bundleIdentifier, s.appName, s.windowTitle})
+                text(t);
+            for (double d : {s.frame.x, s.frame.y, s.frame.width, s.frame.height})
+                number(d);
+        }
+        out += u"]"_s;
+    }
+    return out;
 }
 
 } // namespace
@@ -69,7 +76,11 @@ QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, in
     Generator g{std::mt19937_64(seed)};
     QList<WindowProfile> profiles;
     for (int p = 0; p < profileCount; ++p) {
-        profiles.append({g.uuid(), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()});
+        QByteArray id(16, '\0');
+        for (auto& b : id)
+            b = static_cast<char>(g.upTo(256));
+        profiles.append(
+            {QUuid::fromRfc4122(id), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()});
         for (int w = windows < 0 ? g.upTo(6) : windows; w > 0; --w)
             profiles.back().snapshots.append({g.optionalText(),
                                               g.optionalText(),
@@ -81,28 +92,23 @@ QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, in
 
 QList<WindowProfile> makeTypicalProfiles(int profileCount, int windowsPerProfile)
 {
-    static const char* apps[][2] = {{"org.mozilla.firefox", "Firefox"},
-                                    {"org.gnome.Terminal", "Terminal"},
-                                    {"code", "Visual Studio Code"},
-                                    {"org.kde.dolphin", "Dolphin"},
-                                    {"thunderbird", "Thunderbird"}};
-    Generator g{std::mt19937_64(42)};
+    static const char* apps[] = {"org.mozilla.firefox", "org.gnome.Terminal", "code",
+                                 "org.kde.dolphin", "thunderbird"};
     QList<WindowProfile> profiles;
     for (int p = 0; p < profileCount; ++p) {
-        profiles.append({g.uuid(),
-                         QStringLiteral("Desk %1").arg(p),
+        profiles.append({QUuid::createUuidV5(QUuid(), QString::number(p)),
+                         u"Desk %1"_s.arg(p),
                          {},
                          p == 0,
                          790162200.25 + p,
                          791834712.5 + p});
         for (int w = 0; w < windowsPerProfile; ++w) {
-            const auto& app = apps[g.upTo(5)];
-            profiles.back().snapshots.append(
-                {QString::fromLatin1(app[0]),
-                 QString::fromLatin1(app[1]),
-                 QStringLiteral("Document %1 — %2/%3").arg(w).arg(p).arg(QLatin1String(app[1])),
-                 {double(g.upTo(1920)), double(25 + g.upTo(1000)), double(200 + g.upTo(1700)),
-                  150.5 + g.upTo(1000)}});
+            const QString app = QString::fromLatin1(apps[(p + w) % 5]);
+            profiles.back().snapshots.append({app,
+                                              app.section('.', -1),
+                                              u"Document %1 — %2/%3"_s.arg(w).arg(p).arg(app),
+                                              {double(w * 37 % 1920), double(25 + w * 53 % 1000),
+                                               double(200 + p * 31 % 1700), 150.5 + w}});
         }
     }
     return profiles;
@@ -110,19 +116,7 @@ QList<WindowProfile> makeTypicalProfiles(int profileCount, int windowsPerProfile
 
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& p, const auto& q) {
-        return p.id == q.id && p.name == q.name && p.isActive == q.isActive &&
-               same(p.createdAt, q.createdAt) && same(p.updatedAt, q.updatedAt) &&
-               std::equal(p.snapshots.begin(), p.snapshots.end(), q.snapshots.begin(),
-                          q.snapshots.end(), [](const auto& s, const auto& t) {
-                              return same(s.bundleIdentifier, t.bundleIdentifier) &&
-                                     same(s.appName, t.appName) &&
-                                     same(s.windowTitle, t.windowTitle) &&
-                                     same(s.frame.x, t.frame.x) && same(s.frame.y, t.frame.y) &&
-                                     same(s.frame.width, t.frame.width) &&
-                                     same(s.frame.height, t.frame.height);
-                          });
-    });
+    return described(a) == described(b);
 }
 
 } // namespace tavelor::test
