@@ -134,7 +134,7 @@ TEST(ProfilesReader, ReadsWholeDocumentsOrNothing)
         with("id", R"("5B1C9E2A-7D40-4F6B-8E3A-2C9D61F0A7B4 ")"),
         snap(R"({"windowTitle":3,)" + frame4 + "}"), snap(R"({"appName":"A"})"), snap("[]"),
         snap(R"({"frame":null})"), snap(R"({"frame":{"x":1,"y":2,"width":3}})"),
-        snap("{" + frame4 + R"(,"frame":{"x":1}})"), frame(R"("1")"), frame("1e400"), frame("01"),
+        snap("{" + frame4 + R"(,"frame":{"x":1}})"), frame(R"("1")"), frame("1e400"), frame("1e+400"), frame("01"),
         frame("+1"), frame(".5"), frame("NaN"), frame("Infinity")};
     // clang-format on
     for (const std::string& document : readable)
