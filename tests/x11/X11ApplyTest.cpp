@@ -52,14 +52,6 @@ protected:
         xcb_flush(connection().get());
         ASSERT_TRUE(waitUntil([&] { return wmFrame(connection(), sentinel)->x == x; }));
     }
-
-    static std::vector<xcb_window_t> windowsOfScan(const std::vector<WindowScanner::ScanResult>& r)
-    {
-        std::vector<xcb_window_t> windows;
-        for (const auto& result : r)
-            windows.push_back(windowOf(result));
-        return windows;
-    }
 };
 
 TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNothingElse)
@@ -73,13 +65,12 @@ TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNot
         waitForNewClient(connection(), clientList(connection()), QStringLiteral("XClock"));
     ASSERT_NE(clock, XCB_WINDOW_NONE);
     // Two windows of one application, told apart by their titles.
-    FixtureClient fixture({"--window", "--class=fixture,Fixture", "--title=Alpha",
-                           "--geometry=300x200+100+420", "--window", "--class=fixture,Fixture",
-                           "--title=Beta", "--geometry=260x180+520+420"});
-    FixtureClient other(
-        {"--window", "--class=other,Other", "--title=Other", "--geometry=200x100+1000+600"});
-    FixtureClient sentinel({"--window", "--class=sentinel,Sentinel", "--title=Sentinel",
-                            "--geometry=100x100+900+650"});
+    FixtureClient fixture(
+        "--window --class=fixture,Fixture --title=Alpha --geometry=300x200+100+420"
+        " --window --class=fixture,Fixture --title=Beta --geometry=260x180+520+420");
+    FixtureClient other("--window --class=other,Other --title=Other --geometry=200x100+1000+600");
+    FixtureClient sentinel(
+        "--window --class=sentinel,Sentinel --title=Sentinel --geometry=100x100+900+650");
     ASSERT_EQ(fixture.windows().size(), 2u);
     const xcb_window_t alpha = fixture.windows()[0];
     const xcb_window_t beta = fixture.windows()[1];
@@ -134,7 +125,7 @@ TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNot
 
 TEST_F(X11ApplyTest, WindowsDestroyedAfterTheScanFailQuietly)
 {
-    FixtureClient fixture({"--window", "--count=3", "--class=gone,Gone", "--title=gone %d"});
+    FixtureClient fixture("--window --count=3 --class=gone,Gone --title=gone-%d");
     ErrorCounter errors(connection());
     ::testing::internal::CaptureStderr();
 
@@ -166,15 +157,14 @@ TEST_F(X11ApplyTest, WindowsDestroyedAfterTheScanFailQuietly)
 TEST_F(X11ApplyTest, WindowsComingAndGoingDuringScansAndAppliesAreSkipped)
 {
     FixtureClient steady(
-        {"--window", "--class=steady,Steady", "--title=steady", "--geometry=200x150+300+300"});
-    FixtureClient churn(
-        {"--churn", "--window", "--count=30", "--class=churn,Churn", "--title=churn %d"});
+        "--window --class=steady,Steady --title=steady --geometry=200x150+300+300");
+    FixtureClient churn("--churn --window --count=30 --class=churn,Churn --title=churn-%d");
     ErrorCounter errors(connection());
     ::testing::internal::CaptureStderr();
 
     WindowProfile profile;
-    profile.snapshots = {WindowSnapshot{"Churn", "Churn", "churn 1", {10, 10, 100, 100}},
-                         WindowSnapshot{"Churn", "Churn", "churn 2", {20, 20, 100, 100}}};
+    profile.snapshots = {WindowSnapshot{"Churn", "Churn", "churn-1", {10, 10, 100, 100}},
+                         WindowSnapshot{"Churn", "Churn", "churn-2", {20, 20, 100, 100}}};
     int sawChurn = 0;
     for (int i = 0; i < 40; ++i) {
         for (const auto& r : scan()) {

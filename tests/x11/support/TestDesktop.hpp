@@ -44,6 +44,10 @@ class FixtureClient {
 public:
     /// Starts it and waits until the window manager manages every window.
     explicit FixtureClient(const QStringList& arguments);
+    /// The same, arguments separated by spaces.
+    explicit FixtureClient(const char* arguments)
+        : FixtureClient(QString::fromUtf8(arguments).split(u' ', Qt::SkipEmptyParts))
+    {}
     const std::vector<xcb_window_t>& windows() const { return m_windows; }
     qint64 pid() const { return m_child.pid(); }
     void destroyAll();
