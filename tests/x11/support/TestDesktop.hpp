@@ -31,8 +31,8 @@ public:
     Child& operator=(const Child&) = delete;
 
     qint64 pid() const { return m_process.processId(); }
-    /// Lines the child printed, up to and including `last` (false on timeout).
-    bool readUntil(const QString& last, QStringList& lines, int timeoutMs = 15000);
+    /// Lines the child printed, up to and including `last` (fewer if it ends).
+    QStringList linesUntil(const QString& last);
     void writeLine(const QString& line);
 
 private:
@@ -100,7 +100,6 @@ inline void PrintTo(const WindowFrame& f, std::ostream* os)
 {
     *os << '{' << f.x << ' ' << f.y << ' ' << f.width << ' ' << f.height << '}';
 }
-void PrintTo(const WindowSnapshot& s, std::ostream* os);
 } // namespace tavelor
 
 inline void PrintTo(const QString& text, std::ostream* os)
