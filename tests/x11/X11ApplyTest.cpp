@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace tavelor::x11::testing {
@@ -24,32 +25,20 @@ protected:
     // Every frame as the window manager shows it.
     bool framesAre(const std::map<xcb_window_t, WindowFrame>& expected)
     {
-        for (const auto& [window, frame] : expected) {
-            if (wmFrame(connection(), window) != frame)
-                return false;
-        }
-        return true;
+        return std::all_of(expected.begin(), expected.end(), [&](const auto& w) {
+            return wmFrame(connection(), w.first) == w.second;
+        });
     }
 
-    // The window manager handles the client messages of one connection in the
-    // order they were sent: once a move sent after ours has been carried out,
-    // so have ours.
+    // The window manager handles the requests of one connection in the order
+    // they were sent: once a move sent after ours has been carried out, so
+    // have ours.
     void waitForWindowManager(xcb_window_t sentinel)
     {
-        const std::optional<WindowFrame> before = wmFrame(connection(), sentinel);
-        ASSERT_TRUE(before);
-        const double x = before->x == 900 ? 950 : 900;
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = sentinel;
-        event.type = connection().atom("_NET_MOVERESIZE_WINDOW");
-        event.data.data32[0] = 1u | (1u << 8) | (2u << 12);
-        event.data.data32[1] = static_cast<std::uint32_t>(x);
-        xcb_send_event(connection().get(), 0, connection().root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
-        xcb_flush(connection().get());
+        const double x = wmFrame(connection(), sentinel)->x == 900 ? 950 : 900;
+        const platform::FrameWrite move{QString::number(sentinel),
+                                        platform::FrameWrite::Part::Position, x, 650};
+        backend().windowSource().apply({&move, 1});
         ASSERT_TRUE(waitUntil([&] { return wmFrame(connection(), sentinel)->x == x; }));
     }
 };
@@ -89,17 +78,17 @@ TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNot
     const std::optional<WindowFrame> otherFrame = wmFrame(connection(), untouched);
 
     // Disturb every saved window through the window manager.
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(terminal), "-e", "0,400,300,500,400"}));
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(clock), "-b", "add,fullscreen"}));
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(alpha), "-b", "add,maximized_vert,maximized_horz"}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(terminal), "-e", "0,400,300,500,400"}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(clock), "-b", "add,fullscreen"}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(alpha), "-b", "add,maximized_vert,maximized_horz"}));
     // Beta takes Alpha's place and size: only the titles tell them apart now.
     const WindowFrame alphaFrame = saved[alpha];
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(beta), "-e",
-                        QStringLiteral("0,%1,%2,%3,%4")
-                            .arg(alphaFrame.x)
-                            .arg(alphaFrame.y)
-                            .arg(alphaFrame.width - 2)
-                            .arg(alphaFrame.height - 25)}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(beta), "-e",
+                         QStringLiteral("0,%1,%2,%3,%4")
+                             .arg(alphaFrame.x)
+                             .arg(alphaFrame.y)
+                             .arg(alphaFrame.width - 2)
+                             .arg(alphaFrame.height - 25)}));
     ASSERT_TRUE(waitUntil([&] {
         return wmFrame(connection(), terminal) != saved[terminal] &&
                wmFrame(connection(), clock) != saved[clock] &&

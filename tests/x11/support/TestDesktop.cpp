@@ -156,13 +156,6 @@ std::optional<WindowFrame> clientArea(X11Connection& connection, xcb_window_t wi
                        double(geometry->height)};
 }
 
-bool wmctrl(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("wmctrl"), arguments);
-    return process.waitForFinished(10000) && process.exitCode() == 0;
-}
-
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -174,20 +167,6 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
             return false;
         QThread::msleep(2);
     }
-}
-
-ErrorCounter::ErrorCounter(X11Connection& connection) : m_connection(connection)
-{
-    m_listener = connection.addEventListener([count = m_count](const xcb_generic_event_t& event) {
-        if (event.response_type == 0)
-            ++*count;
-        return false;
-    });
-}
-
-ErrorCounter::~ErrorCounter()
-{
-    m_connection.removeEventListener(m_listener);
 }
 
 } // namespace tavelor::x11::testing

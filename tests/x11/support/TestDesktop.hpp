@@ -73,8 +73,11 @@ std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t windo
 /// "Absolute upper-left" and size).
 std::optional<WindowFrame> clientArea(X11Connection& connection, xcb_window_t window);
 
-/// Runs wmctrl with these arguments and waits for it.
-bool wmctrl(const QStringList& arguments);
+/// Runs wmctrl with these arguments: its exit code.
+inline int wmctrl(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("wmctrl"), arguments);
+}
 
 /// Pumps Qt's events (and so the connection's) until `done` or the timeout.
 bool waitUntil(const std::function<bool()>& done,
@@ -83,14 +86,21 @@ bool waitUntil(const std::function<bool()>& done,
 /// Counts X errors that reach the connection's event queue.
 class ErrorCounter {
 public:
-    explicit ErrorCounter(X11Connection& connection);
-    ~ErrorCounter();
-    int count() const { return *m_count; }
+    explicit ErrorCounter(X11Connection& connection)
+        : m_connection(connection), m_listener(connection.addEventListener([this](const auto& e) {
+              m_count += e.response_type == 0;
+              return false;
+          }))
+    {}
+    ~ErrorCounter() { m_connection.removeEventListener(m_listener); }
+    ErrorCounter(const ErrorCounter&) = delete;
+    ErrorCounter& operator=(const ErrorCounter&) = delete;
+    int count() const { return m_count; }
 
 private:
     X11Connection& m_connection;
-    std::shared_ptr<int> m_count = std::make_shared<int>(0);
-    int m_listener = 0;
+    int m_count = 0;
+    int m_listener;
 };
 
 } // namespace tavelor::x11::testing
