@@ -34,6 +34,8 @@ public:
     explicit AppDelegate(platform::Backend& backend, const MenuController::Locations& locations =
                                                          MenuController::Locations::standard());
     ~AppDelegate() override;
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
 
     /// How long a tray may take to appear before stderr says there is none.
     static constexpr int kNoTrayNoticeDelayMs = 5000;

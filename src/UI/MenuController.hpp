@@ -70,6 +70,8 @@ public:
     explicit MenuController(platform::Backend& backend,
                             const Locations& locations = Locations::standard());
     ~MenuController() override;
+    MenuController(const MenuController&) = delete;
+    MenuController& operator=(const MenuController&) = delete;
 
     /// The status menu, held weakly: commands rebuild it while it exists.
     void setMenu(QMenu* menu) { m_menu = menu; }

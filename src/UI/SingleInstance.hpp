@@ -15,6 +15,7 @@ public:
     SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
+    ~SingleInstance() = default;
 
     /// True when this process now holds the lock; false when another running
     /// copy holds it.

@@ -20,6 +20,9 @@ struct X11Display {
     /// answers as an empty desktop.
     static std::shared_ptr<X11Display> open(const char* display = nullptr);
     ~X11Display();
+    X11Display() = default;
+    X11Display(const X11Display&) = delete;
+    X11Display& operator=(const X11Display&) = delete;
 };
 
 /// Every capability served by the X server of `display`, the login item by

@@ -37,6 +37,8 @@ public:
     /// `keyboard` outlives this; its connection may be null (nothing grabs).
     explicit X11GlobalShortcuts(X11Keyboard& keyboard);
     ~X11GlobalShortcuts() override;
+    X11GlobalShortcuts(const X11GlobalShortcuts&) = delete;
+    X11GlobalShortcuts& operator=(const X11GlobalShortcuts&) = delete;
 
     GrabResult grab(const HotKey& hotKey) override;
     void release() override;

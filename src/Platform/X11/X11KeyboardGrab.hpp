@@ -19,6 +19,8 @@ public:
     /// `connection` may be null: then every grab is refused.
     explicit X11KeyboardGrab(X11Connection* connection);
     ~X11KeyboardGrab() override;
+    X11KeyboardGrab(const X11KeyboardGrab&) = delete;
+    X11KeyboardGrab& operator=(const X11KeyboardGrab&) = delete;
 
     bool grab(std::uint64_t window, KeyHandler onKeyPress) override;
     void release() override;

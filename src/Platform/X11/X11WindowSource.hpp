@@ -28,6 +28,8 @@ public:
     /// `connection` null: no X display, and the desktop is empty.
     explicit X11WindowSource(X11Connection* connection);
     ~X11WindowSource() override;
+    X11WindowSource(const X11WindowSource&) = delete;
+    X11WindowSource& operator=(const X11WindowSource&) = delete;
 
     std::vector<platform::LiveApplication> listApplications() override;
     void apply(std::span<const platform::FrameWrite> writes) override;
