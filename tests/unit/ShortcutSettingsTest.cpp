@@ -70,14 +70,12 @@ TEST_F(Settings, TheWindowAsBuiltLeavesKeysAloneUntilRecording)
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     // Frames are given from the bottom-left.
-    EXPECT_EQ(w->shortcutLabel()->geometry(), QRect(20, 54, 340, 28));
     EXPECT_EQ(w->closeButton()->geometry(), QRect(200, 128, 160, 28));
     EXPECT_EQ(w->recordButton()->text(), QString::fromUtf8("Enregistrer un raccourci…"));
     EXPECT_EQ(label(), "Aucun raccourci");
 
     EXPECT_FALSE(press(kA, kCommand));
     EXPECT_FALSE(press(kEscape));
-    EXPECT_EQ(backend.translator.translateCalls, 0);
     EXPECT_FALSE(backend.shortcuts.held);
 }
 

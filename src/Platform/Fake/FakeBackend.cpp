@@ -21,7 +21,6 @@ void FakeWindowSource::apply(std::span<const platform::FrameWrite> frameWrites)
 platform::KeyPress FakeKeyEventTranslator::translate(std::uint32_t scanCode,
                                                      std::uint32_t modifiers)
 {
-    ++translateCalls;
     platform::KeyPress press;
     press.modifierFlags = modifiers;
     if (scanCode >= 8 && scanCode - 8 <= 0xFFFF && !unmapped.contains(scanCode))

@@ -20,17 +20,12 @@ namespace tavelor::fake {
 /// write; writes land on the listed frames, so a following listing shows them.
 class FakeWindowSource final : public platform::WindowSource {
 public:
-    std::vector<platform::LiveApplication> listApplications() override
-    {
-        ++listings;
-        return applications;
-    }
+    std::vector<platform::LiveApplication> listApplications() override { return applications; }
     void apply(std::span<const platform::FrameWrite> writes) override;
 
     std::vector<platform::LiveApplication> applications;
     std::vector<platform::FrameWrite> writes;
     int applyCalls = 0;
-    int listings = 0;
 
 private:
     std::vector<platform::LiveWindow> m_none;
@@ -101,7 +96,6 @@ public:
     platform::KeyPress translate(std::uint32_t scanCode, std::uint32_t modifiers) override;
 
     std::set<std::uint32_t> unmapped;
-    int translateCalls = 0;
 };
 
 /// A keyboard grab the test can refuse; presses reach the holder only.
