@@ -1,5 +1,5 @@
 // WindowScanner and WindowRestorer over an in-memory desktop.
-#include "Platform/Fake/FakeWindowSource.hpp"
+#include "Platform/Fake/FakeBackend.hpp"
 #include "QtPrinters.hpp"
 #include "Services/WindowRestorer.hpp"
 #include "Services/WindowScanner.hpp"
@@ -14,121 +14,88 @@ namespace {
 using namespace platform;
 using Pair = std::pair<double, double>;
 
-LiveWindow window(const QString& id, const std::optional<QString>& title = QStringLiteral("T"),
-                  std::optional<Pair> position = Pair{1, 2}, std::optional<Pair> size = Pair{3, 4})
+LiveWindow window(const QString& id, const std::optional<QString>& title = "T",
+                  std::optional<Pair> position = Pair{1, 2}, std::optional<Pair> size = Pair{3, 4},
+                  std::optional<WindowRole> role = WindowRole::Window)
 {
-    return LiveWindow{id, WindowRole::Window, title, position, size};
+    return LiveWindow{id, role, title, position, size};
 }
 
-LiveApplication app(const std::optional<QString>& id, std::vector<LiveWindow> windows,
+LiveApplication app(const std::optional<QString>& id,
+                    std::optional<std::vector<LiveWindow>> windows,
                     ApplicationKind kind = ApplicationKind::Regular)
 {
-    return LiveApplication{kind, 1, id, id ? std::optional<QString>(*id + "!") : std::nullopt,
+    return LiveApplication{kind, 1, id, id ? std::optional(*id + "!") : std::nullopt,
                            std::move(windows)};
 }
 
-class Capture : public testing::Test {
-protected:
-    std::vector<QString> scannedIds()
-    {
-        std::vector<QString> ids;
-        for (const auto& result : WindowScanner(source).scan())
-            ids.push_back(result.window);
-        return ids;
-    }
-    WindowRestorer::ApplyResult apply(const QList<WindowSnapshot>& snapshots)
-    {
-        WindowProfile profile;
-        profile.snapshots = snapshots;
-        return WindowRestorer(source).apply(profile);
-    }
-    static WindowSnapshot saved(const QString& appId, const QString& title, const WindowFrame& f)
-    {
-        return WindowSnapshot{appId, appId + "!", title, f};
-    }
-    fake::FakeWindowSource source;
-};
-
-TEST_F(Capture, ScanKeepsRegularApplicationsAndWindowsInListedOrder)
+WindowSnapshot saved(const QString& appId, const QString& title, const WindowFrame& f)
 {
-    LiveWindow other = window("other");
-    other.role = WindowRole::Other;
-    LiveWindow roleless = window("roleless");
-    roleless.role.reset();
-    source.applications = {
-        app("accessory", {window("acc")}, ApplicationKind::Accessory),
-        app("b", {window("b1"), other, roleless, window("b2")}),
-        LiveApplication{ApplicationKind::Regular, 2, "unreadable", "u", std::nullopt},
-        app("empty", {}),
-        app("a", {window("a1")}),
-    };
-    EXPECT_EQ(scannedIds(), (std::vector<QString>{"b1", "b2", "a1"}));
+    return WindowSnapshot{appId, appId + "!", title, f};
 }
 
-TEST_F(Capture, ScanTakesIdentityFromTheApplicationAndZerosForWhatIsUnread)
+WindowRestorer::ApplyResult apply(fake::FakeWindowSource& source,
+                                  const QList<WindowSnapshot>& snapshots)
 {
+    return WindowRestorer(source).apply(WindowProfile{{}, {}, snapshots, false, 0, 0});
+}
+
+TEST(Capture, ScanKeepsRegularApplicationsWindowsInOrderWithZerosForWhatIsUnread)
+{
+    fake::FakeWindowSource source;
     source.applications = {
-        app(std::nullopt, {window("1", std::nullopt, Pair{-5.5, 7}, std::nullopt)}),
-        app("id", {window("2", QString(), std::nullopt, Pair{10, -0.0})}),
+        app("accessory", {{window("acc")}}, ApplicationKind::Accessory),
+        app("b", {{window("b1"), window("other", "T", {}, {}, WindowRole::Other),
+                   window("roleless", "T", {}, {}, std::nullopt), window("b2")}}),
+        app("unreadable", std::nullopt),
+        app("empty", {{}}),
+        app(std::nullopt, {{window("1", std::nullopt, Pair{-5.5, 7}, std::nullopt)}}),
+        app("id", {{window("2", QString(), std::nullopt, Pair{10, -0.0})}}),
     };
     const auto results = WindowScanner(source).scan();
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].snapshot,
+    std::vector<QString> ids;
+    for (const auto& result : results)
+        ids.push_back(result.window);
+    ASSERT_EQ(ids, (std::vector<QString>{"b1", "b2", "1", "2"}));
+    EXPECT_EQ(results[0].snapshot, saved("b", "T", {1, 2, 3, 4}));
+    EXPECT_EQ(results[2].snapshot,
               (WindowSnapshot{std::nullopt, std::nullopt, std::nullopt, {-5.5, 7, 0, 0}}));
-    EXPECT_EQ(results[1].snapshot, (WindowSnapshot{"id", "id!", QString(), {0, 0, 10, 0}}));
-    EXPECT_TRUE(results[1].snapshot.windowTitle.has_value());
-    EXPECT_TRUE(std::signbit(results[1].snapshot.frame.height));
+    EXPECT_EQ(results[3].snapshot, (WindowSnapshot{"id", "id!", QString(), {0, 0, 10, 0}}));
+    EXPECT_TRUE(results[3].snapshot.windowTitle.has_value());
+    EXPECT_TRUE(std::signbit(results[3].snapshot.frame.height));
 }
 
-TEST_F(Capture, RestorePutsEachPairedWindowBackInOneApply)
+TEST(Capture, RestorePutsEachPairedWindowBackInOneApplyAndNeverSharesOne)
 {
-    source.applications = {app("app", {window("w1", "One"), window("w2", "Two")}),
-                           app("other", {window("o1")})};
-    const WindowFrame home{10.5, -20.25, 800, 600};
-    const WindowFrame away{300, 400, 100, 50};
-    const auto counts =
-        apply({saved("app", "Two", home), saved("gone", "x", away), saved("app", "One", away)});
+    fake::FakeWindowSource source;
+    EXPECT_EQ(apply(source, {saved("app", "One", {1, 1, 1, 1})}).missingCount, 1);
+    source.applications = {app("app", {{window("w1", "One"), window("w2", "Two")}}),
+                           app("other", {{window("o1")}})};
+    const WindowFrame home{10.5, -20.25, 800, 600}, away{300, 400, 100, 50};
+    // Each apply lists afresh; two saved windows never share one live window.
+    const auto counts = apply(source, {saved("app", "Two", home), saved("gone", "x", away),
+                                       saved("app", "One", away), saved("app", "One", home)});
     EXPECT_EQ(counts.appliedCount, 2);
-    EXPECT_EQ(counts.missingCount, 1);
-    EXPECT_EQ(source.applyCalls(), 1);
-    EXPECT_EQ(source.listings(), 1);
+    EXPECT_EQ(counts.missingCount, 2);
+    EXPECT_EQ(source.applyCalls, 2); // one batch of writes per restore
 
     // Position, size, position, in profile order.
-    const auto& writes = source.writes();
-    ASSERT_EQ(writes.size(), 6u);
-    const std::vector<std::pair<QString, FrameWrite::Part>> order = {
-        {"w2", FrameWrite::Part::Position}, {"w2", FrameWrite::Part::Size},
-        {"w2", FrameWrite::Part::Position}, {"w1", FrameWrite::Part::Position},
-        {"w1", FrameWrite::Part::Size},     {"w1", FrameWrite::Part::Position}};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(writes[i].window, order[i].first) << i;
-        EXPECT_EQ(writes[i].part, order[i].second) << i;
-    }
+    std::vector<std::pair<QString, FrameWrite::Part>> order;
+    for (const FrameWrite& write : source.writes)
+        order.emplace_back(write.window, write.part);
+    using enum FrameWrite::Part;
+    EXPECT_EQ(order, (decltype(order){{"w2", Position},
+                                      {"w2", Size},
+                                      {"w2", Position},
+                                      {"w1", Position},
+                                      {"w1", Size},
+                                      {"w1", Position}}));
     // The frames as the desktop now holds them; the other application is untouched.
     const auto results = WindowScanner(source).scan();
     ASSERT_EQ(results.size(), 3u);
     EXPECT_EQ(results[0].snapshot.frame, away);
     EXPECT_EQ(results[1].snapshot.frame, home);
     EXPECT_EQ(results[2].snapshot.frame, (WindowFrame{1, 2, 3, 4}));
-}
-
-TEST_F(Capture, TwoSavedWindowsNeverShareOneLiveWindow)
-{
-    source.applications = {app("app", {window("only", "Same")})};
-    const auto counts =
-        apply({saved("app", "Same", {1, 1, 1, 1}), saved("app", "Same", {2, 2, 2, 2})});
-    EXPECT_EQ(counts.appliedCount, 1);
-    EXPECT_EQ(counts.missingCount, 1);
-    ASSERT_EQ(source.writes().size(), 3u);
-    EXPECT_EQ(source.writes()[1].first, 1);
-}
-
-TEST_F(Capture, EachApplyScansAfresh)
-{
-    EXPECT_EQ(apply({saved("app", "T", {1, 1, 1, 1})}).missingCount, 1);
-    source.applications = {app("app", {window("w")})};
-    EXPECT_EQ(apply({saved("app", "T", {1, 1, 1, 1})}).appliedCount, 1);
-    EXPECT_EQ(source.listings(), 2);
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "MenuFixture.hpp"
-#include "Models/HotKey.hpp"
 #include "QtPrinters.hpp"
 
-#include <QAction>
 #include <QCoreApplication>
 
 namespace tavelor::test {
@@ -10,69 +8,51 @@ namespace {
 
 using namespace platform;
 
+/// A desktop with one application, A, whose windows the tests add.
 class Commands : public MenuFixture {
 protected:
     Commands()
     {
-        backend.windowSource().applications = {
-            LiveApplication{ApplicationKind::Regular, 7, QStringLiteral("org.example.A"),
-                            QStringLiteral("A"), std::vector<LiveWindow>{}}};
+        backend.source.applications = {
+            {ApplicationKind::Regular, 7, "org.example.A", "A", std::vector<LiveWindow>{}}};
     }
 
-    void addWindow(const QString& title, const WindowFrame& f)
-    {
-        auto& windows = *backend.windowSource().applications[0].windows;
-        windows.push_back(LiveWindow{QString::number(windows.size()), WindowRole::Window, title,
-                                     std::pair{f.x, f.y}, std::pair{f.width, f.height}});
-    }
-
-    /// A live window of application A, and a profile that saved it at x = savedX.
+    /// A live window of A, and a profile that saved it at x = savedX.
     WindowProfile profileOfLiveWindow(const QString& name, bool active, double savedX)
     {
-        addWindow(name, {0, 0, 100, 100});
+        auto& windows = *backend.source.applications[0].windows;
+        windows.push_back({QString::number(windows.size()), WindowRole::Window, name,
+                           std::pair{0.0, 0.0}, std::pair{100.0, 100.0}});
         WindowProfile p = profile(name, active);
-        p.snapshots.append(
-            {QStringLiteral("org.example.A"), QStringLiteral("A"), name, {savedX, 50, 400, 300}});
+        p.snapshots.append({"org.example.A", "A", name, {savedX, 50, 400, 300}});
         return p;
     }
-
     /// The x of each window, as the desktop now has it.
     std::vector<double> liveX()
     {
         std::vector<double> xs;
-        for (const LiveWindow& w : *backend.windowSource().applications[0].windows)
+        for (const LiveWindow& w : *backend.source.applications[0].windows)
             xs.push_back(w.position->first);
         return xs;
     }
-
     void pressShortcut()
     {
-        backend.globalShortcuts().press();
+        backend.shortcuts.press();
         QCoreApplication::processEvents();
-    }
-
-    void answerWith(int response, const QString& typed)
-    {
-        answer = [response, typed](Alert& alert) {
-            alert.setTextFieldString(typed);
-            return response;
-        };
     }
 };
 
-TEST_F(Commands, TheGateAsksSilentlyThenPromptsThenShowsTheAlert)
+TEST_F(Commands, WithoutAccessEachCommandPromptsThenAlertsAndChangesNothing)
 {
-    const WindowProfile p = profileOfLiveWindow("P", false, 500);
-    writeProfiles({p});
+    writeProfiles({profileOfLiveWindow("P", false, 500)});
     start();
     EXPECT_TRUE(controller->checkAccessibilityPermission());
-    EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
+    EXPECT_EQ(backend.access.promptingCalls, 0) << "asks silently first";
 
-    backend.windowAccess().granted = false;
+    backend.access.granted = false;
     const QByteArray before = fileBytes();
     for (const QStringList& path :
          {QStringList{"Save Layout..."}, {"P"}, {"P", "Apply"}, {"P", "Set as Active"}}) {
-        SCOPED_TRACE(path.join(" > ").toStdString());
         alerts.clear();
         item(path)->trigger();
         ASSERT_EQ(alerts.size(), 1u);
@@ -84,11 +64,11 @@ TEST_F(Commands, TheGateAsksSilentlyThenPromptsThenShowsTheAlert)
         EXPECT_EQ(alerts[0].buttons, QStringList{"OK"});
     }
     EXPECT_EQ(fileBytes(), before);
-    EXPECT_TRUE(backend.windowSource().writes().empty());
-    EXPECT_EQ(backend.windowAccess().promptingCalls, 4);
+    EXPECT_TRUE(backend.source.writes.empty());
+    EXPECT_EQ(backend.access.promptingCalls, 4);
 
     // Granted through the prompt: the command goes on.
-    backend.windowAccess().promptGrants = true;
+    backend.access.promptGrants = true;
     alerts.clear();
     answerWith(Alert::kFirstButtonReturn, "Granted");
     item({"Save Layout..."})->trigger();
@@ -99,7 +79,8 @@ TEST_F(Commands, TheGateAsksSilentlyThenPromptsThenShowsTheAlert)
 
 TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName)
 {
-    addWindow(QStringLiteral("Notes"), {10, 20, 640, 480});
+    profileOfLiveWindow("Notes", false, 0);
+    backend.source.applications[0].windows->at(0).position = std::pair{10.0, 20.0};
     writeProfiles({profile("Old", false)});
     start();
     answerWith(Alert::kFirstButtonReturn, "  My  layout \n");
@@ -111,28 +92,19 @@ TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName
     EXPECT_EQ(alerts[0].style, Alert::Style::Informational);
     EXPECT_EQ(alerts[0].buttons, (QStringList{"Save", "Cancel"}));
     EXPECT_TRUE(alerts[0].hasTextField);
-
     const QList<WindowProfile> saved = fileProfiles();
     ASSERT_EQ(saved.size(), 3);
-    const WindowProfile& added = saved[1];
-    EXPECT_EQ(added.name, "My  layout");
-    EXPECT_FALSE(added.isActive);
-    EXPECT_FALSE(added.id.isNull());
-    EXPECT_NE(saved[2].id, added.id) << "one name, two profiles";
-    EXPECT_LE(added.createdAt, added.updatedAt);
-    ASSERT_EQ(added.snapshots.size(), 1);
-    EXPECT_EQ(added.snapshots[0], (WindowSnapshot{QStringLiteral("org.example.A"),
-                                                  QStringLiteral("A"),
-                                                  QStringLiteral("Notes"),
-                                                  {10, 20, 640, 480}}));
+    EXPECT_EQ(saved[1].name, "My  layout");
+    EXPECT_FALSE(saved[1].isActive);
+    EXPECT_FALSE(saved[1].id.isNull());
+    EXPECT_NE(saved[2].id, saved[1].id) << "one name, two profiles";
+    EXPECT_LE(saved[1].createdAt, saved[1].updatedAt);
+    EXPECT_EQ(saved[1].snapshots,
+              (QList<WindowSnapshot>{{"org.example.A", "A", "Notes", {10, 20, 100, 100}}}));
     EXPECT_NE(item({"My  layout", "Remove App", "A"}), nullptr);
-    EXPECT_TRUE(backend.windowSource().writes().empty());
-}
+    EXPECT_TRUE(backend.source.writes.empty());
 
-TEST_F(Commands, CancelledOrBlankNamesWriteNothing)
-{
-    writeProfiles({profile("Old", false)});
-    start();
+    // Cancelled, closed or blank names write nothing.
     const QByteArray before = fileBytes();
     for (const auto& [response, typed] :
          std::vector<std::pair<int, QString>>{{Alert::kFirstButtonReturn + 1, "Named"},
@@ -142,14 +114,14 @@ TEST_F(Commands, CancelledOrBlankNamesWriteNothing)
         item({"Save Layout..."})->trigger();
         item({"Old", "Rename..."})->trigger();
     }
-    EXPECT_EQ(alerts.size(), 6u);
+    EXPECT_EQ(alerts.size(), 8u);
     EXPECT_EQ(fileBytes(), before);
 
     // Without a menu a save is still written.
     controller->setMenu(nullptr);
     answerWith(Alert::kFirstButtonReturn, "Headless");
     controller->saveLayout();
-    EXPECT_EQ(fileProfiles().size(), 2);
+    EXPECT_EQ(fileProfiles().size(), 4);
 }
 
 TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItAndWritesNoFile)
@@ -162,7 +134,7 @@ TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItAndWritesNoFile)
     // One saved window of A takes the first live window of A, whatever its title.
     item({"Q", "Apply"})->trigger();
     EXPECT_EQ(liveX(), (std::vector<double>{800, 0}));
-    EXPECT_EQ(backend.windowSource().applyCalls(), 2);
+    EXPECT_EQ(backend.source.applyCalls, 2);
     EXPECT_EQ(fileBytes(), before);
     EXPECT_EQ(beeps, 0);
     // Choosing an item does not flip its check mark: it shows the file.
@@ -172,13 +144,10 @@ TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItAndWritesNoFile)
 
 TEST_F(Commands, SetAsActiveLeavesExactlyTheChosenProfileActive)
 {
-    const WindowProfile p = profile("P", false, {"A"});
-    const WindowProfile q = profile("Q", true);
-    const WindowProfile r = profile("R", false);
-    writeProfiles({p, q, r});
+    const WindowProfile p = profile("P", false, {"A"}), q = profile("Q", true);
+    writeProfiles({p, q, profile("R", false)});
     start();
     item({"P", "Set as Active"})->trigger();
-
     QList<WindowProfile> saved = fileProfiles();
     ASSERT_EQ(saved.size(), 3);
     EXPECT_TRUE(saved[0].isActive);
@@ -186,7 +155,7 @@ TEST_F(Commands, SetAsActiveLeavesExactlyTheChosenProfileActive)
     EXPECT_EQ(saved[0].updatedAt, p.updatedAt);
     EXPECT_TRUE(item({"P"})->isChecked());
     EXPECT_NE(item({"Q", "Set as Active"}), nullptr);
-    EXPECT_TRUE(backend.windowSource().writes().empty());
+    EXPECT_TRUE(backend.source.writes.empty());
 
     item({"P", "Deactivate"})->trigger();
     EXPECT_FALSE(fileProfiles()[0].isActive);
@@ -216,7 +185,7 @@ TEST_F(Commands, ItemsCarryingAnythingButAKnownIdDoNothing)
     }
     controller->applyProfile(nullptr);
     EXPECT_TRUE(alerts.empty());
-    EXPECT_TRUE(backend.windowSource().writes().empty());
+    EXPECT_TRUE(backend.source.writes.empty());
     EXPECT_EQ(fileBytes(), before);
 }
 
@@ -225,61 +194,55 @@ TEST_F(Commands, TheShortcutAppliesTheFirstActiveProfileOfTheFileAsItIsNow)
     saveHotKey(49, cmdKey);
     writeProfiles({profileOfLiveWindow("P", false, 500)});
     start();
-    // No active profile: one beep.
-    pressShortcut();
+    pressShortcut(); // no active profile: one beep
     EXPECT_EQ(beeps, 1);
-    EXPECT_TRUE(backend.windowSource().writes().empty());
+    EXPECT_TRUE(backend.source.writes.empty());
 
     const WindowProfile q = profileOfLiveWindow("Q", true, 700);
-    const WindowProfile r = profileOfLiveWindow("R", true, 900);
-    writeProfiles({profile("P", false), q, r}); // marked active by hand, menu not rebuilt
+    writeProfiles(
+        {profile("P", false), q, profileOfLiveWindow("R", true, 900)}); // menu not rebuilt
     pressShortcut();
     EXPECT_EQ(liveX(), (std::vector<double>{700, 0, 0}));
     EXPECT_EQ(beeps, 1);
 
     // Without access: a beep, no prompt, no alert, no move.
-    backend.windowAccess().granted = false;
-    backend.windowAccess().promptGrants = true;
+    backend.access.granted = false;
+    backend.access.promptGrants = true;
     pressShortcut();
     EXPECT_EQ(beeps, 2);
     EXPECT_TRUE(alerts.empty());
-    EXPECT_EQ(backend.windowAccess().promptingCalls, 0);
-    EXPECT_EQ(backend.windowSource().applyCalls(), 1);
+    EXPECT_EQ(backend.access.promptingCalls, 0);
+    EXPECT_EQ(backend.source.applyCalls, 1);
 
     // The press posts the trigger; the controller goes before it runs.
-    backend.globalShortcuts().press();
+    backend.shortcuts.press();
     controller.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(beeps, 2);
 }
 
-TEST_F(Commands, RenameTrimsTheNameAndStampsTheProfile)
+TEST_F(Commands, RenameTrimsTheNameAndStampsTheProfileEvenUnchanged)
 {
-    const WindowProfile p = profile("Old", true);
-    const WindowProfile keep = profile("Keep", false);
+    const WindowProfile p = profile("Old", true), keep = profile("Keep", false);
     writeProfiles({p, keep});
     start();
     answerWith(Alert::kFirstButtonReturn, "  New  name\t");
     item({"Old", "Rename..."})->trigger();
+    answer = [](Alert&) { return Alert::kFirstButtonReturn; };
+    item({"Keep", "Rename..."})->trigger();
 
-    ASSERT_EQ(alerts.size(), 1u);
+    ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[0].messageText, "Rename Profile");
     EXPECT_EQ(alerts[0].informativeText, "Enter a new name:");
     EXPECT_EQ(alerts[0].buttons, (QStringList{"Rename", "Cancel"}));
-    QList<WindowProfile> saved = fileProfiles();
+    EXPECT_EQ(alerts[1].textField, "Keep");
+    const QList<WindowProfile> saved = fileProfiles();
     EXPECT_EQ(saved[0].name, "New  name");
     EXPECT_EQ(saved[0].id, p.id);
     EXPECT_TRUE(saved[0].isActive);
     EXPECT_EQ(saved[0].createdAt, p.createdAt);
     EXPECT_GT(saved[0].updatedAt, p.updatedAt);
     EXPECT_NE(item({"New  name"}), nullptr);
-
-    // Confirming the name unchanged still stamps it.
-    answer = [](Alert&) { return Alert::kFirstButtonReturn; };
-    item({"Keep", "Rename..."})->trigger();
-    ASSERT_EQ(alerts.size(), 2u);
-    EXPECT_EQ(alerts[1].textField, "Keep");
-    saved = fileProfiles();
     EXPECT_EQ(saved[1].name, "Keep");
     EXPECT_GT(saved[1].updatedAt, keep.updatedAt);
 }
@@ -287,10 +250,8 @@ TEST_F(Commands, RenameTrimsTheNameAndStampsTheProfile)
 TEST_F(Commands, DeletingTheActiveProfileLeavesNoneActive)
 {
     saveHotKey(49, cmdKey);
-    const WindowProfile a = profile("A", false);
-    const WindowProfile b = profile("B", true);
-    const WindowProfile c = profile("C", false);
-    writeProfiles({a, b, c});
+    const WindowProfile a = profile("A", false), c = profile("C", false);
+    writeProfiles({a, profile("B", true), c});
     start();
     item({"B", "Delete"})->trigger();
     const QList<WindowProfile> saved = fileProfiles();
@@ -312,16 +273,12 @@ TEST_F(Commands, RemoveAppRemovesEveryExactCopyOfTheChosenWindowOnly)
     WindowProfile p = profile("P", true, {"A", "A", "B"});
     p.snapshots.append(p.snapshots[0]);          // an exact duplicate of the first
     p.snapshots[1].frame = p.snapshots[0].frame; // same app and frame, another title
-    p.snapshots[1].windowTitle = QStringLiteral("Other");
-    const WindowProfile single = profile("S", false, {"A"});
-    writeProfiles({p, single});
+    p.snapshots[1].windowTitle = "Other";
+    writeProfiles({p, profile("S", false, {"A"})});
     start();
     item({"P", "Remove App", "A (1)"})->trigger();
-
     QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved[0].snapshots.size(), 2);
-    EXPECT_EQ(saved[0].snapshots[0], p.snapshots[1]);
-    EXPECT_EQ(saved[0].snapshots[1], p.snapshots[2]);
+    EXPECT_EQ(saved[0].snapshots, (QList<WindowSnapshot>{p.snapshots[1], p.snapshots[2]}));
     EXPECT_GT(saved[0].updatedAt, p.updatedAt);
     EXPECT_TRUE(saved[0].isActive);
 
@@ -335,12 +292,11 @@ TEST_F(Commands, RemoveAppRemovesEveryExactCopyOfTheChosenWindowOnly)
     // A window no longer in the profile: nothing removed, still stamped.
     QAction stale;
     WindowSnapshot gone = p.snapshots[2];
-    gone.windowTitle = QStringLiteral("Closed long ago");
+    gone.windowTitle = "Closed long ago";
     stale.setData(QVariant::fromValue(MenuController::RemoveAppRef{p.id, gone}));
-    const double stamped = saved[0].updatedAt;
     controller->removeApp(&stale);
     EXPECT_EQ(fileProfiles()[0].snapshots.size(), 2);
-    EXPECT_GE(fileProfiles()[0].updatedAt, stamped);
+    EXPECT_GE(fileProfiles()[0].updatedAt, saved[0].updatedAt);
 }
 
 } // namespace

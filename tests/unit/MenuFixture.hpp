@@ -1,11 +1,16 @@
 #pragma once
 
+#include "Models/HotKey.hpp"
 #include "Platform/Fake/FakeBackend.hpp"
 #include "Services/ProfileStore.hpp"
 #include "UI/Alert.hpp"
+#include "UI/AlertSound.hpp"
 #include "UI/MenuController.hpp"
 
+#include <QAction>
+#include <QFile>
 #include <QMenu>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -19,11 +24,10 @@ namespace tavelor::test {
 
 /// What an alert showed, copied when it ran.
 struct ShownAlert {
-    QString messageText;
-    QString informativeText;
-    Alert::Style style = Alert::Style::Warning;
+    QString messageText, informativeText;
+    Alert::Style style;
     QStringList buttons;
-    bool hasTextField = false;
+    bool hasTextField;
     QString textField;
 };
 
@@ -31,42 +35,102 @@ struct ShownAlert {
 /// alerts answered by `answer` and its beeps counted.
 class MenuFixture : public testing::Test {
 protected:
-    MenuFixture();
-    ~MenuFixture() override;
+    MenuFixture()
+    {
+        Alert::setModalHookForTesting([this](Alert& alert) {
+            const int response = answer(alert);
+            alerts.push_back({alert.messageText, alert.informativeText, alert.style,
+                              alert.buttons(), alert.hasTextField(), alert.textFieldString()});
+            return response;
+        });
+        AlertSound::setHookForTesting([this] { ++beeps; });
+    }
+    ~MenuFixture() override
+    {
+        Alert::setModalHookForTesting({});
+        AlertSound::setHookForTesting({});
+    }
 
-    /// Makes the controller (after the test has set up the file and the
-    /// settings) and builds the menu once, as start-up does.
-    MenuController& start();
-
-    void writeProfiles(const QList<WindowProfile>& profiles) { m_fileStore.save(profiles); }
-    QList<WindowProfile> fileProfiles() { return m_fileStore.load(); }
-    QByteArray fileBytes() const;
-    void saveHotKey(int keyCode, int modifiers);
-
-    /// The menu as lines: "---" for a separator, "[x] " before a checked
-    /// item, "(disabled) " before a disabled one, items of a submenu indented
-    /// by two spaces under their parent.
-    static QStringList outline(const QMenu* menu, int depth = 0);
+    /// Makes the controller and builds the menu once, as start-up does.
+    void start()
+    {
+        controller = std::make_unique<MenuController>(backend, locations);
+        controller->setMenu(&menu);
+        controller->refresh(&menu);
+    }
+    void writeProfiles(const QList<WindowProfile>& profiles) { store.save(profiles); }
+    QList<WindowProfile> fileProfiles() { return store.load(); }
+    QByteArray fileBytes() const
+    {
+        QFile file(locations.profilesFolder + "/profiles.json");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+    }
+    void saveHotKey(int keyCode, int modifiers)
+    {
+        QSettings settings(locations.defaultsFile, QSettings::IniFormat);
+        settings.setValue("hotKeyKeyCode", keyCode);
+        settings.setValue("hotKeyModifiers", modifiers);
+    }
+    /// Each alert answers `response` with `typed` in its field.
+    void answerWith(int response, const QString& typed)
+    {
+        answer = [response, typed](Alert& alert) {
+            alert.setTextFieldString(typed);
+            return response;
+        };
+    }
+    /// The menu as lines: "---" for a separator, "[x] " before a checked item,
+    /// "(disabled) " before a disabled one, submenu items indented under their parent.
+    static QStringList outline(const QMenu* menu, int depth = 0)
+    {
+        QStringList lines;
+        for (const QAction* a : menu->actions()) {
+            lines << QString(depth * 2, ' ') +
+                         (a->isSeparator() ? "---"
+                                           : QString(a->isChecked() ? "[x] " : "") +
+                                                 (a->isEnabled() ? "" : "(disabled) ") + a->text());
+            if (a->menu())
+                lines << outline(a->menu(), depth + 1);
+        }
+        return lines;
+    }
     /// The item reached by following titles down the submenus, or null.
-    static QAction* find(const QMenu* menu, const QStringList& path);
-    QAction* item(const QStringList& path) { return find(&menu, path); }
-
+    QAction* item(const QStringList& path) const
+    {
+        const QMenu* current = &menu;
+        QAction* found = nullptr;
+        for (const QString& title : path) {
+            found = nullptr;
+            for (QAction* a : current ? current->actions() : QList<QAction*>{})
+                if (!found && !a->isSeparator() && a->text() == title)
+                    found = a;
+            if (!found)
+                return nullptr;
+            current = found->menu();
+        }
+        return found;
+    }
     static WindowProfile profile(const QString& name, bool active,
-                                 const QList<std::optional<QString>>& appNames = {});
+                                 const QList<std::optional<QString>>& appNames = {})
+    {
+        WindowProfile p{QUuid::createUuid(), name, {}, active, 100, 200};
+        double x = 0;
+        for (const std::optional<QString>& app : appNames)
+            p.snapshots.append(
+                {"org.example." + app.value_or("x"), app, "Window", {x += 10, 20, 300, 200}});
+        return p;
+    }
 
     QTemporaryDir dir;
     fake::FakeBackend backend;
-    MenuController::Locations locations;
+    MenuController::Locations locations{dir.filePath("data/Tavelor"),
+                                        dir.filePath("config/Tavelor/Tavelor.conf")};
+    ProfileStore store{locations.profilesFolder};
     QMenu menu;
     std::unique_ptr<MenuController> controller;
-
     std::vector<ShownAlert> alerts;
-    /// Answers each alert; by default the first button, leaving the field as is.
     std::function<int(Alert&)> answer = [](Alert&) { return Alert::kFirstButtonReturn; };
     int beeps = 0;
-
-private:
-    ProfileStore m_fileStore;
 };
 
 } // namespace tavelor::test

@@ -1,344 +1,194 @@
-#include "Models/HotKey.hpp"
-#include "Platform/Fake/FakeBackend.hpp"
-#include "UI/AlertSound.hpp"
-#include "UI/MenuController.hpp"
+#include "MenuFixture.hpp"
 #include "UI/ShortcutSettingsController.hpp"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <optional>
-#include <vector>
-
-namespace tavelor {
+namespace tavelor::test {
 namespace {
 
 using fake::FakeKeyEventTranslator;
 using platform::KeyPress;
 
-constexpr std::uint16_t kA = 0;
-constexpr std::uint16_t kK = 40;
-constexpr std::uint16_t kEscape = 53;
+constexpr std::uint16_t kA = 0, kK = 40, kEscape = 53;
+constexpr std::uint64_t kCommand = KeyPress::kCommand,
+                        kControlShift = KeyPress::kControl | KeyPress::kShift;
 
-class ShortcutSettingsTest : public ::testing::Test {
+class Settings : public MenuFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_backend.keyboardLayout().texts[kA] = QStringLiteral("a");
-        m_backend.keyboardLayout().texts[kK] = QStringLiteral("k");
-        AlertSound::setHookForTesting([this] { ++m_beeps; });
-        m_controller = std::make_unique<MenuController>(
-            m_backend, MenuController::Locations{m_dir.path() + "/data", defaultsFile()});
-        m_controller->setMenu(&m_menu);
-        m_controller->refresh(&m_menu);
-        m_controller->openShortcutSettings();
-        m_window = m_controller->shortcutSettingsController();
-        ASSERT_NE(m_window, nullptr);
+        backend.layout.texts = {{kA, "a"}, {kK, "k"}};
+        start();
+        controller->openShortcutSettings();
+        w = controller->shortcutSettingsController();
+        ASSERT_NE(w, nullptr);
     }
-    void TearDown() override { AlertSound::setHookForTesting({}); }
-
-    QString defaultsFile() const { return m_dir.path() + "/Tavelor.conf"; }
-
-    /// Sends a key press to the capture view; true when it was handled there.
+    /// Sends a key press to the window's capture view; true when handled there.
     bool press(std::uint16_t keyCode, std::uint64_t flags = 0)
     {
         QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
                         FakeKeyEventTranslator::scanCode(keyCode), 0, static_cast<quint32>(flags));
         event.ignore();
-        QCoreApplication::sendEvent(m_window->captureView(), &event);
+        QCoreApplication::sendEvent(w->captureView(), &event);
         return event.isAccepted();
     }
-
-    /// The saved entries, or -1 for a missing one.
+    /// A press through the keyboard grab; false when no grab is held.
+    bool pressGrabbed(std::uint16_t keyCode, std::uint64_t flags = 0)
+    {
+        return backend.grab.press(FakeKeyEventTranslator::scanCode(keyCode),
+                                  static_cast<std::uint32_t>(flags));
+    }
+    void record(std::uint16_t keyCode, std::uint64_t flags)
+    {
+        w->startRecording();
+        ASSERT_TRUE(press(keyCode, flags));
+    }
+    /// The saved key code and modifiers, -1 for missing ones.
     std::pair<qlonglong, qlonglong> saved() const
     {
-        QSettings defaults(defaultsFile(), QSettings::IniFormat);
+        QSettings defaults(locations.defaultsFile, QSettings::IniFormat);
         return {defaults.value("hotKeyKeyCode", -1).toLongLong(),
                 defaults.value("hotKeyModifiers", -1).toLongLong()};
     }
+    QString label() const { return w->shortcutLabel()->text(); }
+    QString menuTitle() const { return menu.actions().at(menu.actions().size() - 4)->text(); }
 
-    QString shortcutItemTitle() const
-    {
-        for (const QAction* action : m_menu.actions()) {
-            if (action->text().startsWith(QString::fromUtf8("Raccourci clavier…")))
-                return action->text();
-        }
-        return {};
-    }
-    QString label() const { return m_window->shortcutLabel()->text(); }
-
-    void record(std::uint16_t keyCode, std::uint64_t flags)
-    {
-        m_window->startRecording();
-        ASSERT_TRUE(press(keyCode, flags));
-    }
-
-    QTemporaryDir m_dir;
-    fake::FakeBackend m_backend;
-    std::unique_ptr<MenuController> m_controller;
-    QMenu m_menu;
-    ShortcutSettingsController* m_window = nullptr;
-    int m_beeps = 0;
+    ShortcutSettingsController* w = nullptr;
 };
 
-TEST_F(ShortcutSettingsTest, WindowAsBuilt)
+TEST_F(Settings, TheWindowAsBuiltLeavesKeysAloneUntilRecording)
 {
-    QWidget* window = m_window->window();
+    QWidget* window = w->window();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Raccourci clavier"));
+    EXPECT_EQ(window->windowTitle(), "Raccourci clavier");
     EXPECT_EQ(window->size(), QSize(380, 170));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    // Frames are given from the bottom-left.
+    EXPECT_EQ(w->closeButton()->geometry(), QRect(200, 128, 160, 28));
+    EXPECT_EQ(w->recordButton()->text(), QString::fromUtf8("Enregistrer un raccourci…"));
+    EXPECT_EQ(label(), "Aucun raccourci");
 
-    // Top-left origins of the bottom-left frames.
-    EXPECT_EQ(m_window->shortcutLabel()->geometry(), QRect(20, 54, 340, 28));
-    EXPECT_EQ(m_window->recordButton()->geometry(), QRect(20, 94, 340, 28));
-    EXPECT_EQ(m_window->clearButton()->geometry(), QRect(20, 128, 160, 28));
-    EXPECT_EQ(m_window->closeButton()->geometry(), QRect(200, 128, 160, 28));
-    EXPECT_EQ(m_window->recordButton()->text(), QStringLiteral("Enregistrer un raccourci\u2026"));
-    EXPECT_EQ(m_window->clearButton()->text(), QStringLiteral("Effacer"));
-    EXPECT_EQ(m_window->closeButton()->text(), QStringLiteral("Fermer"));
-    EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
-    EXPECT_FALSE(m_window->isCapturing());
-}
-
-TEST_F(ShortcutSettingsTest, KeysWhileNotRecordingAreLeftToDefaultHandling)
-{
-    EXPECT_FALSE(press(kA, KeyPress::kCommand));
+    EXPECT_FALSE(press(kA, kCommand));
     EXPECT_FALSE(press(kEscape));
-    EXPECT_EQ(m_backend.keyEventTranslator().translateCalls(), 0);
-    EXPECT_EQ(m_beeps, 0);
-    EXPECT_FALSE(m_backend.globalShortcuts().held());
+    EXPECT_FALSE(backend.shortcuts.held);
 }
 
-TEST_F(ShortcutSettingsTest, EscapeAloneCancels)
+TEST_F(Settings, RecordingSkipsModifiersBeepsAtIncompleteKeysAndSavesACombination)
 {
-    record(kA, KeyPress::kCommand);
-    m_window->startRecording();
-    EXPECT_EQ(label(), QStringLiteral("Appuyez sur le raccourci\u2026"));
-    EXPECT_FALSE(m_window->recordButton()->isEnabled());
-    EXPECT_TRUE(m_window->clearButton()->isEnabled());
-
-    EXPECT_TRUE(press(kEscape));
-    EXPECT_FALSE(m_window->isCapturing());
-    EXPECT_TRUE(m_window->recordButton()->isEnabled());
-    EXPECT_EQ(label(), QString::fromUtf8("⌘A"));
-    EXPECT_EQ(m_beeps, 0);
-    EXPECT_TRUE(m_backend.globalShortcuts().held());
-}
-
-TEST_F(ShortcutSettingsTest, AAloneBeepsThenCommandARecordsIt)
-{
-    m_window->startRecording();
-    EXPECT_TRUE(press(kA));
-    EXPECT_EQ(m_beeps, 1);
-    EXPECT_TRUE(m_window->isCapturing());
+    w->startRecording();
+    EXPECT_EQ(label(), QString::fromUtf8("Appuyez sur le raccourci…"));
+    EXPECT_FALSE(w->recordButton()->isEnabled());
+    // Command, Shift, Caps Lock, Option, Control (both sides), Function alone.
+    for (const int key : {54, 55, 56, 57, 58, 59, 60, 61, 62, 63})
+        for (const std::uint64_t flags : {std::uint64_t{0}, KeyPress::kShift | kCommand})
+            EXPECT_TRUE(press(static_cast<std::uint16_t>(key), flags)) << key;
+    EXPECT_EQ(beeps, 0);
+    EXPECT_TRUE(press(kA)); // no modifier
+    backend.translator.unmapped = {FakeKeyEventTranslator::scanCode(kK)};
+    EXPECT_TRUE(press(kK, kCommand)); // outside the key code set
+    EXPECT_EQ(beeps, 2);
+    EXPECT_TRUE(w->isCapturing());
     EXPECT_EQ(saved(), std::make_pair(-1LL, -1LL));
+    EXPECT_FALSE(backend.shortcuts.held);
 
-    EXPECT_TRUE(press(kA, KeyPress::kCommand | KeyPress::kCapsLock));
-    EXPECT_EQ(m_beeps, 1);
-    EXPECT_FALSE(m_window->isCapturing());
-    EXPECT_TRUE(m_window->recordButton()->isEnabled());
+    EXPECT_TRUE(press(kA, kCommand | KeyPress::kCapsLock));
+    EXPECT_FALSE(w->isCapturing());
+    EXPECT_TRUE(w->recordButton()->isEnabled());
     EXPECT_EQ(saved(), std::make_pair(0LL, 256LL));
     EXPECT_EQ(label(), QString::fromUtf8("⌘A"));
-    EXPECT_EQ(m_controller->hotKeyService().currentHotKey(), (HotKey{kA, cmdKey}));
-    // onChange rebuilt the menu.
-    EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌘A)"));
-}
+    EXPECT_EQ(controller->hotKeyService().currentHotKey(), (HotKey{kA, cmdKey}));
+    EXPECT_EQ(menuTitle(), QString::fromUtf8("Raccourci clavier… (⌘A)"));
 
-TEST_F(ShortcutSettingsTest, ControlShiftKReplacesTheShortcut)
-{
-    record(kA, KeyPress::kCommand);
-    record(kK, KeyPress::kControl | KeyPress::kShift);
+    backend.translator.unmapped.clear();
+    record(kK, kControlShift);
     EXPECT_EQ(saved(), std::make_pair(40LL, 4608LL));
     EXPECT_EQ(label(), QString::fromUtf8("⌃⇧K"));
-    EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌃⇧K)"));
-    ASSERT_TRUE(m_backend.globalShortcuts().held());
-    EXPECT_EQ(m_backend.globalShortcuts().held()->keyCode, kK);
-}
-
-TEST_F(ShortcutSettingsTest, ModifierKeysAloneChangeNothing)
-{
-    m_window->startRecording();
-    // Right and left Command, Shift, Caps Lock, Option, Control, Function.
-    for (const int key : {54, 55, 56, 57, 58, 59, 60, 61, 62, 63}) {
-        for (const std::uint64_t flags :
-             {std::uint64_t{0}, KeyPress::kShift | KeyPress::kCommand}) {
-            SCOPED_TRACE(key);
-            EXPECT_TRUE(press(static_cast<std::uint16_t>(key), flags));
-        }
-    }
-    EXPECT_EQ(m_beeps, 0);
-    EXPECT_TRUE(m_window->isCapturing());
-    EXPECT_EQ(label(), QStringLiteral("Appuyez sur le raccourci\u2026"));
-    EXPECT_FALSE(m_backend.globalShortcuts().held());
-}
-
-TEST_F(ShortcutSettingsTest, AKeyOutsideTheKeyCodeSetBeepsAndRecordingGoesOn)
-{
-    m_window->startRecording();
-    m_backend.keyEventTranslator().unmap(FakeKeyEventTranslator::scanCode(kA));
-    EXPECT_TRUE(press(kA, KeyPress::kCommand));
-    EXPECT_EQ(m_beeps, 1);
-    EXPECT_TRUE(m_window->isCapturing());
-    EXPECT_FALSE(m_backend.globalShortcuts().held());
-}
-
-TEST_F(ShortcutSettingsTest, EffacerDuringARecordingClearsEverything)
-{
-    record(kA, KeyPress::kCommand);
-    m_window->startRecording();
-    m_window->clearButton()->click();
-
-    EXPECT_FALSE(m_window->isCapturing());
-    EXPECT_TRUE(m_window->recordButton()->isEnabled());
-    EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
-    EXPECT_EQ(saved(), std::make_pair(-1LL, -1LL));
-    EXPECT_FALSE(m_backend.globalShortcuts().held());
-    EXPECT_FALSE(m_controller->hotKeyService().currentHotKey());
-    EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier…"));
-}
-
-TEST_F(ShortcutSettingsTest, ClosingDuringARecordingEndsItAndReopeningShowsTheSameWindowIdle)
-{
-    QWidget* window = m_window->window();
-    m_window->startRecording();
-    m_window->closeButton()->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(m_window->isCapturing());
-
-    // The title bar's close button takes the same road.
-    m_controller->openShortcutSettings();
-    m_window->startRecording();
-    window->close();
-    EXPECT_FALSE(m_window->isCapturing());
-
-    m_controller->openShortcutSettings();
-    EXPECT_EQ(m_controller->shortcutSettingsController(), m_window);
-    EXPECT_EQ(m_window->window(), window);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(m_window->recordButton()->isEnabled());
-    EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
-    EXPECT_FALSE(press(kA, KeyPress::kCommand));
-}
-
-TEST_F(ShortcutSettingsTest, ARefusedShortcutBeepsLeavesNoneAndKeepsTheSavedOne)
-{
-    record(kA, KeyPress::kCommand);
-    m_backend.globalShortcuts().refusal = platform::GlobalShortcuts::GrabResult::Taken;
-    record(kK, KeyPress::kControl);
-
-    EXPECT_EQ(m_beeps, 1);
-    EXPECT_FALSE(m_window->isCapturing());
-    EXPECT_EQ(label(), QStringLiteral("Aucun raccourci"));
-    EXPECT_EQ(saved(), std::make_pair(0LL, 256LL));
-    EXPECT_FALSE(m_backend.globalShortcuts().held());
-    // onChange was not called: the menu still shows what it was built with.
-    EXPECT_EQ(shortcutItemTitle(), QString::fromUtf8("Raccourci clavier… (⌘A)"));
+    EXPECT_EQ(menuTitle(), QString::fromUtf8("Raccourci clavier… (⌃⇧K)"));
+    EXPECT_EQ(backend.shortcuts.held, (HotKey{kK, controlKey | shiftKey}));
+    EXPECT_EQ(beeps, 2);
 }
 
 // While recording, the registered shortcut is released and the keyboard held
 // by the window, so that keys reach the capture and nothing else; both end
 // with the capture, on every path.
-TEST_F(ShortcutSettingsTest, EveryWayARecordingEndsReleasesTheGrab)
+TEST_F(Settings, EveryWayARecordingEndsReleasesTheGrab)
 {
-    fake::FakeKeyboardGrab& grab = m_backend.keyboardGrab();
-    fake::FakeGlobalShortcuts& shortcuts = m_backend.globalShortcuts();
-    auto pressGrabbed = [&](std::uint16_t keyCode, std::uint64_t flags) {
-        return grab.press(FakeKeyEventTranslator::scanCode(keyCode),
-                          static_cast<std::uint32_t>(flags));
+    const auto refuse = [&] {
+        backend.shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Taken;
+        pressGrabbed(kK, KeyPress::kControl);
+        backend.shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Grabbed;
     };
-    struct Case {
-        const char* what;
-        std::function<void()> end;
-        std::optional<HotKey> registeredAfter;
-        std::pair<qlonglong, qlonglong> savedAfter;
+    // What each end leaves registered (else nothing) and whether it clears the saved one.
+    const std::vector<std::tuple<const char*, std::function<void()>, bool, bool>> cases = {
+        {"Escape", [&] { pressGrabbed(kEscape); }, true, false},
+        {"the same again", [&] { pressGrabbed(kA, kCommand); }, true, false},
+        {"a refused combination", refuse, false, false},
+        {"Fermer", [&] { w->closeButton()->click(); }, true, false},
+        {"the title bar", [&] { w->window()->close(); }, true, false},
+        {"the window hidden", [&] { w->window()->hide(); }, true, false},
+        {"Effacer", [&] { w->clearButton()->click(); }, false, true},
     };
-    const HotKey commandA{kA, cmdKey};
-    const std::vector<Case> cases = {
-        {"Escape", [&] { pressGrabbed(kEscape, 0); }, commandA, {0, 256}},
-        {"the current shortcut again",
-         [&] { pressGrabbed(kA, KeyPress::kCommand); },
-         commandA,
-         {0, 256}},
-        {"a combination the system refuses",
-         [&] {
-             shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Taken;
-             pressGrabbed(kK, KeyPress::kControl);
-             shortcuts.refusal = platform::GlobalShortcuts::GrabResult::Grabbed;
-         },
-         std::nullopt,
-         {0, 256}},
-        {"Fermer", [&] { m_window->closeButton()->click(); }, commandA, {0, 256}},
-        {"the window hidden", [&] { m_window->window()->hide(); }, commandA, {0, 256}},
-        {"Effacer", [&] { m_window->clearButton()->click(); }, std::nullopt, {-1, -1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        m_controller->openShortcutSettings();
-        record(kA, KeyPress::kCommand);
-        m_beeps = 0;
-        m_window->startRecording();
-        EXPECT_EQ(grab.window(), m_window->window()->winId());
-        EXPECT_FALSE(shortcuts.held());
-        EXPECT_FALSE(m_controller->hotKeyService().currentHotKey());
+    const QString title = QString::fromUtf8("Raccourci clavier…");
+    for (const auto& [what, end, registered, cleared] : cases) {
+        SCOPED_TRACE(what);
+        controller->openShortcutSettings();
+        record(kA, kCommand);
+        beeps = 0;
+        w->startRecording();
+        EXPECT_EQ(backend.grab.holder, w->window()->winId());
+        EXPECT_FALSE(backend.shortcuts.held);
+        EXPECT_FALSE(controller->hotKeyService().currentHotKey());
+        EXPECT_TRUE(w->clearButton()->isEnabled());
 
-        c.end();
-        EXPECT_FALSE(m_window->isCapturing());
-        EXPECT_FALSE(grab.isGrabbed());
-        EXPECT_EQ(m_controller->hotKeyService().currentHotKey(), c.registeredAfter);
-        EXPECT_EQ(shortcuts.held(), c.registeredAfter);
-        EXPECT_EQ(saved(), c.savedAfter);
-        EXPECT_EQ(m_beeps, c.registeredAfter || c.savedAfter.first < 0 ? 0 : 1);
-        // After the grab, keys reach nothing through it.
-        EXPECT_FALSE(pressGrabbed(kA, KeyPress::kCommand));
+        end();
+        EXPECT_FALSE(w->isCapturing());
+        EXPECT_TRUE(w->recordButton()->isEnabled());
+        EXPECT_FALSE(backend.grab.isGrabbed());
+        const std::optional<HotKey> held =
+            registered ? std::optional(HotKey{kA, cmdKey}) : std::nullopt;
+        EXPECT_EQ(controller->hotKeyService().currentHotKey(), held);
+        EXPECT_EQ(backend.shortcuts.held, held);
+        EXPECT_EQ(saved(), cleared ? std::make_pair(-1LL, -1LL) : std::make_pair(0LL, 256LL));
+        EXPECT_EQ(label(), registered ? QString::fromUtf8("⌘A") : "Aucun raccourci");
+        // A refusal does not rebuild the menu: it shows the saved shortcut until then.
+        EXPECT_EQ(menuTitle(), cleared ? title : title + QString::fromUtf8(" (⌘A)"));
+        EXPECT_EQ(beeps, registered || cleared ? 0 : 1);
+        EXPECT_FALSE(pressGrabbed(kA, kCommand)) << "keys reach nothing through a released grab";
     }
+    // Reopening shows the same window, idle.
+    QWidget* window = w->window();
+    controller->openShortcutSettings();
+    EXPECT_EQ(controller->shortcutSettingsController(), w);
+    EXPECT_EQ(w->window(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(press(kA, kCommand));
 }
 
-TEST_F(ShortcutSettingsTest, WithoutTheGrabTheWindowsOwnKeysStillRecord)
+TEST_F(Settings, WithoutTheGrabAndWithMarkupKeysAndAfterTheController)
 {
-    m_backend.keyboardGrab().setRefused(true);
-    record(kK, KeyPress::kControl | KeyPress::kShift);
+    // Another program holds the keyboard: the window's own keys still record.
+    backend.grab.refused = true;
+    // What a key types comes from the layout; it shows as text, never markup.
+    backend.layout.texts[kK] = "<b>k</b>";
+    record(kK, kControlShift);
     EXPECT_EQ(saved(), std::make_pair(40LL, 4608LL));
-}
-
-TEST_F(ShortcutSettingsTest, TheWindowOutlivesNoMenuController)
-{
-    record(kA, KeyPress::kCommand);
-    m_controller.reset();
-    EXPECT_FALSE(m_backend.globalShortcuts().held());
-}
-
-} // namespace
-} // namespace tavelor
-
-namespace tavelor {
-namespace {
-
-// What a key types comes from the keyboard layout; it is shown as text, never
-// read as markup.
-TEST_F(ShortcutSettingsTest, AKeyThatTypesMarkupShowsAsTyped)
-{
-    m_backend.keyboardLayout().texts[kK] = QStringLiteral("<b>k</b>");
-    record(kK, KeyPress::kControl | KeyPress::kShift);
-    ASSERT_TRUE(label().contains(QLatin1Char('<'))) << label().toStdString();
     QLabel plain;
-    plain.setFont(m_window->shortcutLabel()->font());
+    plain.setFont(w->shortcutLabel()->font());
     plain.setTextFormat(Qt::PlainText);
     plain.setText(label());
-    EXPECT_EQ(m_window->shortcutLabel()->sizeHint().width(), plain.sizeHint().width());
+    EXPECT_TRUE(label().contains('<'));
+    EXPECT_EQ(w->shortcutLabel()->sizeHint().width(), plain.sizeHint().width());
+
+    // The window outlives no menu controller.
+    controller.reset();
+    EXPECT_FALSE(backend.shortcuts.held);
 }
 
 } // namespace
-} // namespace tavelor
+} // namespace tavelor::test

@@ -1,49 +1,166 @@
 #pragma once
 
 #include "Platform/Backend.hpp"
-#include "Platform/Fake/FakeGlobalShortcuts.hpp"
-#include "Platform/Fake/FakeKeyEventTranslator.hpp"
-#include "Platform/Fake/FakeKeyboardGrab.hpp"
-#include "Platform/Fake/FakeKeyboardLayout.hpp"
-#include "Platform/Fake/FakeLoginItems.hpp"
-#include "Platform/Fake/FakeWindowAccess.hpp"
-#include "Platform/Fake/FakeWindowSource.hpp"
+#include "Platform/GlobalShortcuts.hpp"
+#include "Platform/KeyEventTranslator.hpp"
+#include "Platform/KeyboardGrab.hpp"
+#include "Platform/KeyboardLayout.hpp"
+#include "Platform/LoginItems.hpp"
+#include "Platform/WindowAccess.hpp"
+#include "Platform/WindowSource.hpp"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
 
 namespace tavelor::fake {
 
-/// In-memory stand-ins for every capability; the covariant accessors reach
-/// their inspection side without a cast.
+/// A desktop in memory: tests set what a listing shows and read back every
+/// write; writes land on the listed frames, so a following listing shows them.
+class FakeWindowSource final : public platform::WindowSource {
+public:
+    std::vector<platform::LiveApplication> listApplications() override { return applications; }
+    void apply(std::span<const platform::FrameWrite> writes) override;
+
+    std::vector<platform::LiveApplication> applications;
+    std::vector<platform::FrameWrite> writes;
+    int applyCalls = 0;
+
+private:
+    std::vector<platform::LiveWindow> m_none;
+};
+
+/// Access the test grants or withholds; a prompt may grant it.
+class FakeWindowAccess final : public platform::WindowAccess {
+public:
+    bool canWorkWithWindows(bool mayPrompt) override
+    {
+        promptingCalls += mayPrompt;
+        granted = granted || (mayPrompt && promptGrants);
+        return granted;
+    }
+
+    bool granted = true;
+    bool promptGrants = false;
+    int promptingCalls = 0;
+};
+
+/// One shortcut in memory; grabs answer `refusal` until it is Grabbed again.
+class FakeGlobalShortcuts final : public platform::GlobalShortcuts {
+public:
+    GrabResult grab(const HotKey& hotKey) override
+    {
+        held.reset();
+        if (refusal == GrabResult::Grabbed)
+            held = hotKey;
+        return refusal;
+    }
+    void release() override { held.reset(); }
+    void setPressedHandler(std::function<void()> handler) override
+    {
+        m_pressed = std::move(handler);
+    }
+    /// The held keys pressed, as from the event loop; false when nothing is held.
+    bool press()
+    {
+        if (!held || !m_pressed)
+            return false;
+        m_pressed();
+        return true;
+    }
+
+    GrabResult refusal = GrabResult::Grabbed;
+    std::optional<HotKey> held;
+
+private:
+    std::function<void()> m_pressed;
+};
+
+/// What each key types; keys never set type nothing.
+class FakeKeyboardLayout final : public platform::KeyboardLayout {
+public:
+    std::optional<QString> typedText(std::uint16_t keyCode) override
+    {
+        const auto it = texts.find(keyCode);
+        return it == texts.end() ? std::nullopt : std::optional<QString>(it->second);
+    }
+    std::map<std::uint16_t, QString> texts;
+};
+
+/// The native scan code is the key code plus 8 (as X key codes sit above
+/// evdev's); the native modifiers are the KeyPress flags themselves.
+class FakeKeyEventTranslator final : public platform::KeyEventTranslator {
+public:
+    static constexpr std::uint32_t scanCode(std::uint16_t keyCode) { return keyCode + 8u; }
+    platform::KeyPress translate(std::uint32_t scanCode, std::uint32_t modifiers) override;
+
+    std::set<std::uint32_t> unmapped;
+};
+
+/// A keyboard grab the test can refuse; presses reach the holder only.
+class FakeKeyboardGrab final : public platform::KeyboardGrab {
+public:
+    bool grab(std::uint64_t window, KeyHandler onKeyPress) override
+    {
+        if (refused || window == 0)
+            return false;
+        holder = window;
+        m_onKeyPress = std::move(onKeyPress);
+        return true;
+    }
+    void release() override { holder = 0; }
+    bool isGrabbed() const override { return holder != 0; }
+    bool press(std::uint32_t scanCode, std::uint32_t modifiers)
+    {
+        if (holder)
+            KeyHandler{m_onKeyPress}(scanCode, modifiers);
+        return holder != 0;
+    }
+
+    std::uint64_t holder = 0;
+    bool refused = false;
+
+private:
+    KeyHandler m_onKeyPress;
+};
+
+/// A login item whose changes succeed unless `failure` is set.
+class FakeLoginItems final : public platform::LoginItems {
+public:
+    platform::LoginItemStatus status() override { return currentStatus; }
+    bool setEnabled(bool enabled, QString& error) override
+    {
+        error = failure;
+        if (failure.isEmpty())
+            currentStatus = enabled ? platform::LoginItemStatus::Enabled
+                                    : platform::LoginItemStatus::NotRegistered;
+        return failure.isEmpty();
+    }
+    platform::LoginItemStatus currentStatus = platform::LoginItemStatus::NotRegistered;
+    QString failure;
+};
+
+/// In-memory stand-ins for every capability.
 class FakeBackend final : public platform::Backend {
 public:
     QString name() const override { return QStringLiteral("fake"); }
-    FakeWindowSource& windowSource() override { return m_windowSource; }
-    FakeWindowAccess& windowAccess() override { return m_windowAccess; }
-    FakeGlobalShortcuts& globalShortcuts() override { return m_globalShortcuts; }
-    FakeKeyboardLayout& keyboardLayout() override { return m_keyboardLayout; }
-    FakeKeyEventTranslator& keyEventTranslator() override { return m_keyEventTranslator; }
-    FakeKeyboardGrab& keyboardGrab() override { return m_keyboardGrab; }
-    FakeLoginItems& loginItems() override { return m_loginItems; }
-    void setWindowSystemLostHandler(std::function<void()> handler) override
-    {
-        m_lost = std::move(handler);
-    }
+    FakeWindowSource& windowSource() override { return source; }
+    FakeWindowAccess& windowAccess() override { return access; }
+    FakeGlobalShortcuts& globalShortcuts() override { return shortcuts; }
+    FakeKeyboardLayout& keyboardLayout() override { return layout; }
+    FakeKeyEventTranslator& keyEventTranslator() override { return translator; }
+    FakeKeyboardGrab& keyboardGrab() override { return grab; }
+    FakeLoginItems& loginItems() override { return login; }
+    void setWindowSystemLostHandler(std::function<void()>) override {}
 
-    /// Runs the handler as the loss of the window system would.
-    void loseWindowSystem()
-    {
-        if (m_lost)
-            m_lost();
-    }
-
-private:
-    FakeWindowSource m_windowSource;
-    FakeWindowAccess m_windowAccess;
-    FakeGlobalShortcuts m_globalShortcuts;
-    FakeKeyboardLayout m_keyboardLayout;
-    FakeKeyEventTranslator m_keyEventTranslator;
-    FakeKeyboardGrab m_keyboardGrab;
-    FakeLoginItems m_loginItems;
-    std::function<void()> m_lost;
+    FakeWindowSource source;
+    FakeWindowAccess access;
+    FakeGlobalShortcuts shortcuts;
+    FakeKeyboardLayout layout;
+    FakeKeyEventTranslator translator;
+    FakeKeyboardGrab grab;
+    FakeLoginItems login;
 };
 
 } // namespace tavelor::fake
