@@ -23,8 +23,8 @@ void ShortcutNotice::couldNotRegister(const QString& displayName, bool takenByAn
     // The session's journal keeps stderr: one line, whatever the texts hold.
     QString line = QStringLiteral("Tavelor: %1. %2").arg(summary, body);
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "%s\n", qUtf8Printable(line));
-    std::fflush(stderr);
+    (void)std::fprintf(stderr, "%s\n", qUtf8Printable(line));
+    (void)std::fflush(stderr);
     showDesktopNotification(summary, body);
 }
 

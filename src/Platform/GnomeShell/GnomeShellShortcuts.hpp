@@ -18,15 +18,15 @@ class GnomeShellShortcuts final : public QObject, public platform::GlobalShortcu
     Q_OBJECT
 public:
     GnomeShellShortcuts();
+    GnomeShellShortcuts(const GnomeShellShortcuts&) = delete;
+    GnomeShellShortcuts& operator=(const GnomeShellShortcuts&) = delete;
 
     GrabResult grab(const HotKey& hotKey) override;
     void release() override;
     void setPressedHandler(std::function<void()> handler) override;
 
-private slots:
-    void onShortcutPressed();
-
 private:
+    Q_SLOT void onShortcutPressed();
     void onShellAppeared();
 
     std::function<void()> m_pressed;

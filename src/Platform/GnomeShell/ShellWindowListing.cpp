@@ -73,7 +73,7 @@ std::optional<std::vector<ShellWindow>> parseShellWindows(const QByteArray& json
     if (!document.isArray())
         return std::nullopt;
     std::vector<ShellWindow> windows;
-    for (const QJsonValue& value : document.array()) {
+    for (const QJsonValue value : document.array()) {
         const QJsonObject object = value.toObject();
         ShellWindow window;
         window.id = text(object, "id");

@@ -28,6 +28,8 @@ class KWinScriptRunner final : public QObject {
 public:
     explicit KWinScriptRunner(std::chrono::milliseconds bound);
     ~KWinScriptRunner() override;
+    KWinScriptRunner(const KWinScriptRunner&) = delete;
+    KWinScriptRunner& operator=(const KWinScriptRunner&) = delete;
 
     /// Runs `script` (JavaScript) with `requestJson` bound to the constant
     /// `request`; the script's answer, or nothing when it did not come in time.
@@ -38,10 +40,9 @@ public:
 
     std::chrono::milliseconds bound() const { return m_bound; }
 
-public slots:
     /// Called by the script through callDBus(); answers of runs other than the
     /// current one (late, or sent by anyone else) are ignored.
-    Q_SCRIPTABLE void deliver(const QString& token, const QString& answer);
+    Q_SCRIPTABLE Q_SLOT void deliver(const QString& token, const QString& answer);
 
 private:
     QString m_path;

@@ -22,6 +22,8 @@ class KWinShortcuts final : public QObject, public platform::GlobalShortcuts {
 public:
     KWinShortcuts();
     ~KWinShortcuts() override;
+    KWinShortcuts(const KWinShortcuts&) = delete;
+    KWinShortcuts& operator=(const KWinShortcuts&) = delete;
 
     GrabResult grab(const HotKey& hotKey) override;
     void release() override;
@@ -30,10 +32,8 @@ public:
     /// For tests: the result of grabbing a Qt key combination directly.
     GrabResult grabKeys(int qtKeyCombination);
 
-private slots:
-    void onPressed(const QString& component, const QString& action, qlonglong timestamp);
-
 private:
+    Q_SLOT void onPressed(const QString& component, const QString& action, qlonglong timestamp);
     std::optional<QList<int>> setKeys(const QList<int>& keys);
 
     std::function<void()> m_pressed;

@@ -81,7 +81,7 @@ applicationsFromScan(const QString& answer, std::int64_t ownPid, xdg::DesktopEnt
     QHash<std::int64_t, std::size_t> byPid;
     QHash<QString, std::int64_t> standIns; // resource class -> stand-in pid
     entries.reloadIfChanged();
-    for (const QJsonValue& value : document.array()) {
+    for (const QJsonValue value : document.array()) {
         const QJsonObject window = value.toObject();
         if (window.value(QStringLiteral("id")).toString().isEmpty())
             continue;

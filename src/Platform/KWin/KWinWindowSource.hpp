@@ -30,6 +30,8 @@ public:
     /// `runner` and `entries` outlive this.
     KWinWindowSource(KWinScriptRunner& runner, xdg::DesktopEntries& entries);
     ~KWinWindowSource() override;
+    KWinWindowSource(const KWinWindowSource&) = delete;
+    KWinWindowSource& operator=(const KWinWindowSource&) = delete;
 
     std::vector<platform::LiveApplication> listApplications() override;
     void apply(std::span<const platform::FrameWrite> writes) override;

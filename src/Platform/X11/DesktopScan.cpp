@@ -71,7 +71,7 @@ platform::WindowRole roleOf(const WindowReadings& readings, const EwmhAtoms& ato
     return isKeptType(readings, atoms) ? platform::WindowRole::Window : platform::WindowRole::Other;
 }
 
-DesktopScan groupIntoApplications(ScanPassResult pass, DesktopEntries& desktopEntries,
+DesktopScan groupIntoApplications(const ScanPassResult& pass, DesktopEntries& desktopEntries,
                                   const EwmhAtoms& atoms, const ProcessContext& context)
 {
     DesktopScan scan;

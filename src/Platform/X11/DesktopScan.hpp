@@ -45,7 +45,7 @@ struct ProcessContext {
 /// Groups the pass into applications (process id from XRes, else _NET_WM_PID,
 /// else a negative stand-in unique in the scan for each X client) and resolves
 /// each application's identity: its kind, app id and name.
-DesktopScan groupIntoApplications(ScanPassResult pass, xdg::DesktopEntries& desktopEntries,
+DesktopScan groupIntoApplications(const ScanPassResult& pass, xdg::DesktopEntries& desktopEntries,
                                   const EwmhAtoms& atoms, const ProcessContext& context);
 
 } // namespace tavelor::x11
