@@ -18,8 +18,6 @@ class GnomeShellShortcuts final : public QObject, public platform::GlobalShortcu
     Q_OBJECT
 public:
     GnomeShellShortcuts();
-    GnomeShellShortcuts(const GnomeShellShortcuts&) = delete;
-    GnomeShellShortcuts& operator=(const GnomeShellShortcuts&) = delete;
 
     GrabResult grab(const HotKey& hotKey) override;
     void release() override;
