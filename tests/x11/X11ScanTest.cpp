@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -128,14 +129,28 @@ TEST_F(X11ScanTest, ListsTheUsersWindowsWithApplicationTitleAndTheVisibleFrame)
     EXPECT_EQ(apps[1].kind, platform::ApplicationKind::Accessory);
     EXPECT_EQ(apps[1].appId, QStringLiteral("TrayThing"));
 
+    // Put back out of fullscreen and maximised states, the shadowed window
+    // elsewhere: its visible frame lands where asked.
     WindowProfile profile;
-    profile.snapshots = {expected[2]};
-    profile.snapshots[0].frame.x += 40;
-    profile.snapshots[0].frame.y += 30;
-    EXPECT_EQ(WindowRestorer(backend().windowSource()).apply(profile).appliedCount, 1);
-    waitUntil(
-        [&] { return scanByWindow().at(shadowed).snapshot.frame == profile.snapshots[0].frame; });
-    EXPECT_EQ(scanByWindow().at(shadowed).snapshot.frame, profile.snapshots[0].frame);
+    profile.snapshots = {expected[0], expected[2]};
+    profile.snapshots[1].frame.x += 40;
+    profile.snapshots[1].frame.y += 30;
+    auto wmctrl = [](xcb_window_t w, const char* state) {
+        return QProcess::execute("wmctrl", {"-i", "-r", QString::number(w), "-b", state});
+    };
+    ASSERT_EQ(wmctrl(alpha, "add,fullscreen"), 0);
+    ASSERT_EQ(wmctrl(shadowed, "add,maximized_vert,maximized_horz"), 0);
+    ASSERT_TRUE(waitUntil([&] { return wmFrame(connection(), alpha) != expected[0].frame; }));
+    EXPECT_EQ(WindowRestorer(backend().windowSource()).apply(profile).appliedCount, 2);
+    auto frames = [&] {
+        const auto now = scanByWindow();
+        return std::vector<WindowFrame>{now.at(alpha).snapshot.frame,
+                                        now.at(shadowed).snapshot.frame};
+    };
+    waitUntil([&] {
+        return frames() == std::vector{profile.snapshots[0].frame, profile.snapshots[1].frame};
+    });
+    EXPECT_EQ(frames(), (std::vector{profile.snapshots[0].frame, profile.snapshots[1].frame}));
 }
 
 TEST_F(X11ScanTest, HostilePropertiesGiveSensibleOrAbsentValues)
