@@ -140,7 +140,11 @@ TEST_F(X11ScanTest, ListsTheUsersWindowsWithApplicationTitleAndTheVisibleFrame)
     };
     ASSERT_EQ(wmctrl(alpha, "add,fullscreen"), 0);
     ASSERT_EQ(wmctrl(shadowed, "add,maximized_vert,maximized_horz"), 0);
-    ASSERT_TRUE(waitUntil([&] { return wmFrame(connection(), alpha) != expected[0].frame; }));
+    ASSERT_TRUE(waitUntil([&] {
+        const auto now = scanByWindow();
+        return now.at(alpha).snapshot.frame != expected[0].frame &&
+               now.at(shadowed).snapshot.frame != expected[2].frame;
+    }));
     EXPECT_EQ(WindowRestorer(backend().windowSource()).apply(profile).appliedCount, 2);
     auto frames = [&] {
         const auto now = scanByWindow();
