@@ -63,7 +63,6 @@ struct OtherClient {
             xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr)};
         return reply ? reply->mask : 0;
     }
-    void roundTrip() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
 };
 
 class X11HotKeyTest : public ::testing::Test {
@@ -131,20 +130,7 @@ protected:
     bool changedLayout = false;
 };
 
-TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceWhateverTheLocksAndOnlyWithItsModifiers)
-{
-    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
-    pressExpecting("ctrl+alt+t", 1);
-    OtherClient probe;
-    pressExpecting("Num_Lock ctrl+alt+t", 2);
-    ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_2) << "Num Lock is not on Mod2";
-    pressExpecting("Caps_Lock ctrl+alt+t", 3);
-    ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_LOCK);
-    pressExpecting("Num_Lock ctrl+alt+t", 4);
-    pressExpecting("ctrl+alt+shift+t ctrl+t t", 4);
-}
-
-TEST_F(X11HotKeyTest, HoldingTheKeysRunsTheTriggerOnce)
+TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceHeldOrWhateverTheLocksAndOnlyWithItsModifiers)
 {
     ASSERT_TRUE(service.registerHotKey(kControlOptionT));
     // Longer than the server's repeat delay (660 ms unless someone changed it).
@@ -154,6 +140,13 @@ TEST_F(X11HotKeyTest, HoldingTheKeysRunsTheTriggerOnce)
     EXPECT_EQ(triggers, 1);
     EXPECT_GT(rawPresses, 1) << "the server did not repeat the held key";
     pressExpecting("ctrl+alt+t", 2);
+    OtherClient probe;
+    pressExpecting("Num_Lock ctrl+alt+t", 3);
+    ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_2) << "Num Lock is not on Mod2";
+    pressExpecting("Caps_Lock ctrl+alt+t", 4);
+    ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_LOCK);
+    pressExpecting("Num_Lock ctrl+alt+t", 5);
+    pressExpecting("ctrl+alt+shift+t ctrl+t t", 5);
 }
 
 TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrabbed)
@@ -182,74 +175,6 @@ TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrab
     EXPECT_EQ(service.lastGrabResult(), HotKeyService::GrabResult::NoSuchKey);
 }
 
-TEST_F(X11HotKeyTest, AfterUnregisterTheKeysReachTheFocusedWindow)
-{
-    OtherClient other;
-    const xcb_window_t window = xcb_generate_id(other.c);
-    const std::uint32_t values[] = {XCB_EVENT_MASK_KEY_PRESS};
-    xcb_create_window(other.c, XCB_COPY_FROM_PARENT, window, other.root, 0, 0, 200, 100, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
-                      values);
-    xcb_map_window(other.c, window);
-    other.roundTrip();
-    // The window manager may take a moment to map it.
-    ASSERT_TRUE(waitFor([&] {
-        xcb_set_input_focus(other.c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
-        XcbPtr<xcb_get_input_focus_reply_t> focus{
-            xcb_get_input_focus_reply(other.c, xcb_get_input_focus(other.c), nullptr)};
-        return focus && focus->focus == window;
-    }));
-    // The presses of T the other client got (the modifiers before it do not count).
-    auto pressesOfT = [&] {
-        std::vector<xcb_key_press_event_t> presses;
-        while (XcbPtr<xcb_generic_event_t> event{xcb_poll_for_event(other.c)}) {
-            const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-            if ((event->response_type & 0x7f) == XCB_KEY_PRESS && key->detail == keyT())
-                presses.push_back(*key);
-        }
-        return presses;
-    };
-
-    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
-    pressExpecting("ctrl+alt+t", 1);
-    // The trigger ran, so the server has sent whatever the press caused.
-    other.roundTrip();
-    EXPECT_TRUE(pressesOfT().empty()) << "the grab let the press through";
-
-    service.unregister();
-    ASSERT_EQ(run("xdotool key ctrl+alt+t"), 0);
-    std::vector<xcb_key_press_event_t> presses;
-    ASSERT_TRUE(waitFor([&] { return !(presses = pressesOfT()).empty(); }));
-    EXPECT_EQ(presses[0].state & 0xff, kControlAlt);
-    settle();
-    EXPECT_EQ(triggers, 1);
-}
-
-TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheShortcutFollowsIt)
-{
-    EXPECT_EQ(service.character(6), QStringLiteral("Z"));
-    EXPECT_EQ(service.character(16), QStringLiteral("Y"));
-    EXPECT_EQ(service.character(18), QStringLiteral("1"));
-    EXPECT_EQ(service.displayName({0, cmdKey}), QStringLiteral("⌘A"));
-    EXPECT_EQ(service.displayName({0x3F, cmdKey}), QStringLiteral("⌘Key63"));
-    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
-
-    changedLayout = true;
-    ASSERT_EQ(run("setxkbmap de"), 0);
-    EXPECT_EQ(service.character(6), QStringLiteral("Y"));
-    EXPECT_EQ(service.character(16), QStringLiteral("Z"));
-    // The German layout's key left of Backspace is a dead acute accent.
-    EXPECT_FALSE(service.character(24));
-    EXPECT_EQ(service.displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
-    settle();
-    pressExpecting("ctrl+alt+t", 1);
-
-    ASSERT_EQ(run("setxkbmap us"), 0);
-    EXPECT_EQ(service.character(6), QStringLiteral("Z"));
-    settle();
-    pressExpecting("ctrl+alt+t", 2);
-}
-
 // Every named key is on the default keyboard, and reads back as its code.
 TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
 {
@@ -273,12 +198,6 @@ TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
     EXPECT_FALSE(x11::keyCodeForXkbKeyName("XXXX"));
     EXPECT_FALSE(translator.translate(0, 0).keyCode);
     EXPECT_FALSE(translator.translate(300, 0).keyCode);
-    // The keys around the shortcut: A, T, Return, Space, Escape, F1.
-    const std::pair<std::uint16_t, xcb_keycode_t> keys[] = {{0, 38},  {17, 28}, {36, 36},
-                                                            {49, 65}, {53, 9},  {122, 67}};
-    for (const auto& [code, key] : keys)
-        EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), code), key) << code;
-
     // The X state becomes the flags; Num Lock (Mod2) and mouse buttons do not.
     using platform::KeyPress;
     const std::pair<std::uint16_t, std::uint64_t> states[] = {
@@ -296,12 +215,26 @@ TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
     EXPECT_EQ(translator.translate(38, 0).keyCode, 0);
 }
 
-TEST_F(X11HotKeyTest, TheGrabMovesWithTheKey)
+// The layout is read afresh on every change, and the grab follows its key.
+TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheGrabMovesWithTheKey)
 {
+    EXPECT_EQ(service.character(6), QStringLiteral("Z"));
+    EXPECT_EQ(service.character(16), QStringLiteral("Y"));
+    EXPECT_EQ(service.displayName({0x3F, cmdKey}), QStringLiteral("⌘Key63"));
     ASSERT_TRUE(service.registerHotKey(kControlOptionT));
     ASSERT_EQ(keyT(), 28);
-    // A keymap on which T and Y have swapped X key codes.
+
     changedLayout = true;
+    ASSERT_EQ(run("setxkbmap de"), 0);
+    EXPECT_EQ(service.character(6), QStringLiteral("Y"));
+    EXPECT_EQ(service.character(16), QStringLiteral("Z"));
+    // The German layout's key left of Backspace is a dead acute accent.
+    EXPECT_FALSE(service.character(24));
+    EXPECT_EQ(service.displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
+    settle();
+    pressExpecting("ctrl+alt+t", 1);
+
+    // A keymap on which T and Y have swapped X key codes.
     ASSERT_EQ(QProcess::execute("sh", {"-c", "xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null"
                                              " | sed 's/<AD05> = 28;/<AD05> = 29;/; t; "
                                              "s/<AD06> = 29;/<AD06> = 28;/'"
@@ -309,9 +242,9 @@ TEST_F(X11HotKeyTest, TheGrabMovesWithTheKey)
               0);
     ASSERT_TRUE(waitFor([&] { return settle(), keyT() == 29; }));
     settle();
-    pressExpecting("ctrl+alt+t", 1);
+    pressExpecting("ctrl+alt+t", 2);
     // The old key code types Y now.
-    pressExpecting("ctrl+alt+y", 1);
+    pressExpecting("ctrl+alt+y", 2);
 }
 
 } // namespace

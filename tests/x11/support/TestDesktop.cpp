@@ -5,64 +5,28 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <algorithm>
-
 namespace tavelor::x11::testing {
 
-Child::Child(const QString& program, const QStringList& arguments)
+FixtureClient::FixtureClient(const QStringList& arguments)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // The tests pick a locale for Tavelor's desktop entry names; X clients
-    // would only warn that the C library lacks it.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES"})
-        environment.remove(QString::fromLatin1(name));
-    m_process.setProcessEnvironment(environment);
-    m_process.start(program, arguments);
-    m_process.waitForStarted(10000);
-}
-
-Child::~Child()
-{
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.kill();
-    m_process.waitForFinished(5000);
-}
-
-QStringList Child::linesUntil(const QString& last)
-{
-    QStringList lines;
-    while (lines.isEmpty() || lines.back() != last) {
-        if (!m_process.canReadLine() && !m_process.waitForReadyRead(15000))
-            break;
-        lines << QString::fromUtf8(m_process.readLine()).trimmed();
-    }
-    return lines;
-}
-
-void Child::writeLine(const QString& line)
-{
-    m_process.write((line + u'\n').toUtf8());
-    m_process.waitForBytesWritten(5000);
-}
-
-FixtureClient::FixtureClient(const QStringList& arguments)
-    : m_child(QStringLiteral(TAVELOR_FIXTURE_CLIENT), arguments)
-{
-    for (const QString& line : m_child.linesUntil(QStringLiteral("ready"))) {
+    m_process.start(QStringLiteral(TAVELOR_FIXTURE_CLIENT), arguments);
+    // Window ids, one a line, then "ready".
+    while (m_process.waitForStarted(10000) &&
+           (m_process.canReadLine() || m_process.waitForReadyRead(15000))) {
         bool ok = false;
-        const uint id = line.toUInt(&ok, 16);
-        if (ok)
+        const QByteArray line = m_process.readLine().trimmed();
+        if (line == "ready")
+            break;
+        if (const uint id = line.toUInt(&ok, 16); ok)
             m_windows.push_back(id);
     }
 }
 
-void FixtureClient::destroyAll()
+FixtureClient::~FixtureClient()
 {
-    m_child.writeLine(QStringLiteral("destroy-all"));
-    m_child.linesUntil(QStringLiteral("destroyed"));
-    m_windows.clear();
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 namespace {
@@ -99,27 +63,6 @@ std::vector<xcb_window_t> clientList(X11Connection& connection)
                                       connection.atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
     const auto* data = reinterpret_cast<const xcb_window_t*>(bytes.constData());
     return {data, data + bytes.size() / 4};
-}
-
-xcb_window_t waitForNewClient(X11Connection& connection, const std::vector<xcb_window_t>& before,
-                              const QString& className)
-{
-    xcb_window_t found = XCB_WINDOW_NONE;
-    waitUntil(
-        [&] {
-            for (xcb_window_t w : clientList(connection)) {
-                const QList<QByteArray> wmClass =
-                    property(connection, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).split('\0');
-                if (std::find(before.begin(), before.end(), w) == before.end() &&
-                    wmClass.size() > 1 && wmClass[1] == className.toLatin1()) {
-                    found = w;
-                    return true;
-                }
-            }
-            return false;
-        },
-        std::chrono::seconds(15));
-    return found;
 }
 
 std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t window)
