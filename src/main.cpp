@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     // With a file size limit in force, a write past it should fail (the
     // profiles file is written atomically, so the old one stays) rather than
     // kill the program.
-    std::signal(SIGXFSZ, SIG_IGN);
+    (void)std::signal(SIGXFSZ, SIG_IGN);
 
     // Before the toolkit: --help needs no display, and no argument may reach
     // the toolkit's own option parsing.
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
 
     tavelor::SingleInstance instance;
     if (!instance.tryAcquire()) {
-        std::fputs("Tavelor is already running.\n", stderr);
+        (void)std::fputs("Tavelor is already running.\n", stderr);
         // stderr is unseen when started from a launcher; the running copy
         // shows a notification the user does see.
         tavelor::RunningCopy::askRunningCopyToShowItself();
@@ -50,9 +50,10 @@ int main(int argc, char* argv[])
         tavelor::platform::createBackend(session);
     // Only a native backend reaches a Wayland session's own windows.
     if (session.isWayland() && backend->name() == u"x11")
-        std::fputs("Tavelor: in a Wayland session only XWayland windows can be saved and moved, "
-                   "and the shortcut works only while an XWayland window has the focus.\n",
-                   stderr);
+        (void)std::fputs(
+            "Tavelor: in a Wayland session only XWayland windows can be saved and moved, "
+            "and the shortcut works only while an XWayland window has the focus.\n",
+            stderr);
     backend->setWindowSystemLostHandler(tavelor::windowSystemLost);
     tavelor::AppDelegate delegate(*backend);
     QMetaObject::invokeMethod(

@@ -30,8 +30,8 @@ bool setEnabled(platform::LoginItems& loginItems, bool enabled)
     text += format.mid(from);
     const QByteArray line = (text + QLatin1Char('\n')).toUtf8();
     // One write, so the line reaches the journal whole.
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
-    std::fflush(stderr);
+    (void)std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    (void)std::fflush(stderr);
     return false;
 }
 

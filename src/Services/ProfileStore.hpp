@@ -30,6 +30,7 @@ public:
     /// The file `profiles.json` in `folder` (for tests); makes the folder.
     explicit ProfileStore(const QString& folder);
 
+    ~ProfileStore() = default;
     ProfileStore(const ProfileStore&) = delete;
     ProfileStore& operator=(const ProfileStore&) = delete;
 

@@ -63,9 +63,9 @@ void AppDelegate::applicationDidFinishLaunching()
     m_trayWatcher.watch();
     QTimer::singleShot(kNoTrayNoticeDelayMs, this, [this] {
         if (!m_statusItem)
-            std::fputs("Tavelor: no system tray found, so its menu cannot be shown until one "
-                       "starts; the shortcut works meanwhile.\n",
-                       stderr);
+            (void)std::fputs("Tavelor: no system tray found, so its menu cannot be shown until one "
+                             "starts; the shortcut works meanwhile.\n",
+                             stderr);
     });
 }
 

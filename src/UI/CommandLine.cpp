@@ -34,21 +34,21 @@ std::optional<int> handleCommandLine(int argc, const char* const* argv)
     const char* argument = argv[1];
     // One option at a time: "--help --version" would leave one unanswered.
     if (argc == 2 && isOneOf(argument, "-h", "--help")) {
-        std::fputs(kHelp, stdout);
+        (void)std::fputs(kHelp, stdout);
         return 0;
     }
     if (argc == 2 && isOneOf(argument, "-v", "--version")) {
-        std::printf("Tavelor %s\n", TAVELOR_VERSION);
+        (void)std::printf("Tavelor %s\n", TAVELOR_VERSION);
         return 0;
     }
     const char* unexpected =
         argc == 2 || !(isOneOf(argument, "-h", "--help") || isOneOf(argument, "-v", "--version"))
             ? argument
             : argv[2];
-    std::fprintf(stderr,
-                 "tavelor: unexpected argument \"%s\"\n"
-                 "Try \"tavelor --help\" for the options.\n",
-                 unexpected);
+    (void)std::fprintf(stderr,
+                       "tavelor: unexpected argument \"%s\"\n"
+                       "Try \"tavelor --help\" for the options.\n",
+                       unexpected);
     return 2;
 }
 

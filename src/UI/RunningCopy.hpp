@@ -27,8 +27,8 @@ public:
     /// Waits a short while at most; false when no copy answered.
     static bool askRunningCopyToShowItself();
 
-public Q_SLOTS:
-    Q_SCRIPTABLE void ShowAlreadyRunning();
+    /// The running copy's answer, exported on the bus.
+    Q_SCRIPTABLE Q_SLOT void ShowAlreadyRunning();
 
 private:
     bool m_published = false;

@@ -66,6 +66,8 @@ public:
     ShortcutSettingsController(HotKeyService& hotKeyService, platform::KeyEventTranslator& keys,
                                platform::KeyboardGrab& keyboardGrab, QString defaultsFile);
     ~ShortcutSettingsController() override;
+    ShortcutSettingsController(const ShortcutSettingsController&) = delete;
+    ShortcutSettingsController& operator=(const ShortcutSettingsController&) = delete;
 
     QWidget* window() const { return m_window.get(); }
     CaptureView* captureView() const { return m_captureView; }

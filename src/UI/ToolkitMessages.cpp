@@ -36,8 +36,8 @@ Filter& filter()
 [[noreturn]] void noWindowSystem()
 {
     const QByteArray display = qgetenv("DISPLAY");
-    std::fprintf(stderr, "Tavelor: cannot connect to the display%s%s; quitting.\n",
-                 display.isEmpty() ? "" : " ", display.constData());
+    (void)std::fprintf(stderr, "Tavelor: cannot connect to the display%s%s; quitting.\n",
+                       display.isEmpty() ? "" : " ", display.constData());
     std::_Exit(1);
 }
 
@@ -58,7 +58,7 @@ void filterMessage(QtMsgType type, const QMessageLogContext& context, const QStr
     if (next)
         next(type, context, text);
     else
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+        (void)std::fprintf(stderr, "%s\n", qUtf8Printable(text));
 }
 
 } // namespace
@@ -87,7 +87,7 @@ void windowSystemLost()
 {
     static std::atomic_flag reported;
     if (!reported.test_and_set())
-        std::fputs("Tavelor: the connection to the X server was lost; quitting.\n", stderr);
+        (void)std::fputs("Tavelor: the connection to the X server was lost; quitting.\n", stderr);
     std::_Exit(1);
 }
 

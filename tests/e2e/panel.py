@@ -1,47 +1,22 @@
-"""Drives a tray program over D-Bus the way a desktop panel does.
+"""Drives a tray program over D-Bus as a desktop panel does: its StatusNotifierItem
+from the watcher (tests/desktop/sni-watcher), the com.canonical.dbusmenu object its
+`Menu` property names, read with GetLayout and clicked with Event. Labels come with
+dbusmenu's mnemonic marks (`_` marks, `__` is an underscore); nodes hold them as shown."""
 
-The program's StatusNotifierItem is found through the watcher of
-tests/desktop/sni-watcher; its `Menu` property names the com.canonical.dbusmenu
-object whose layout is read with GetLayout and whose items are triggered with
-Event(id, "clicked", ...). Labels come with the dbusmenu mnemonic convention
-(`_` marks the mnemonic, `__` is a literal underscore); `shown()` turns them into
-the text a panel shows.
-"""
-
+import re
 import time
 
 import dbus
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
-WATCHER = "org.kde.StatusNotifierWatcher"
-WATCHER_PATH = "/StatusNotifierWatcher"
-ITEM = "org.kde.StatusNotifierItem"
-DBUSMENU = "com.canonical.dbusmenu"
+WATCHER, ITEM = "org.kde.StatusNotifierWatcher", "org.kde.StatusNotifierItem"
 PROPERTIES = "org.freedesktop.DBus.Properties"
-
-
-def shown(label):
-    """The text a panel shows for a dbusmenu label: mnemonic marks removed."""
-    out = []
-    i = 0
-    while i < len(label):
-        if label[i] == "_":
-            if label[i + 1:i + 2] == "_":
-                out.append("_")
-                i += 2
-                continue
-            i += 1
-            continue
-        out.append(label[i])
-        i += 1
-    return "".join(out)
 
 
 def spin(seconds):
     """Lets the GLib main loop deliver signals and replies for a while."""
-    context = GLib.MainContext.default()
-    deadline = time.monotonic() + seconds
+    context, deadline = GLib.MainContext.default(), time.monotonic() + seconds
     while time.monotonic() < deadline:
         if not context.iteration(False):
             time.sleep(0.01)
@@ -50,161 +25,90 @@ def spin(seconds):
 def wait_until(predicate, timeout, what, step=0.05):
     """Runs the main loop until predicate() gives a true value, which it returns."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() >= deadline:
             raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
         spin(step)
+    return value
 
 
 class MenuNode:
-    """One entry of a dbusmenu layout: its id, properties and children."""
-
     def __init__(self, raw):
         item_id, properties, children = raw
-        self.id = int(item_id)
-        self.properties = {str(k): v for k, v in properties.items()}
+        self.id, get = int(item_id), properties.get
         self.children = [MenuNode(child) for child in children]
-
-    @property
-    def label(self):
-        return shown(str(self.properties.get("label", "")))
-
-    @property
-    def is_separator(self):
-        return str(self.properties.get("type", "")) == "separator"
-
-    @property
-    def enabled(self):
-        return bool(self.properties.get("enabled", True))
-
-    @property
-    def visible(self):
-        return bool(self.properties.get("visible", True))
-
-    @property
-    def checked(self):
-        return (str(self.properties.get("toggle-type", "")) != ""
-                and int(self.properties.get("toggle-state", 0)) == 1)
-
-    @property
-    def shortcut(self):
-        return [[str(key) for key in combo] for combo in self.properties.get("shortcut", [])]
-
+        self.label = re.sub(r"_(_?)", r"\1", str(get("label", "")))
+        self.is_separator = str(get("type", "")) == "separator"
+        self.enabled, self.visible = bool(get("enabled", True)), bool(get("visible", True))
+        self.checked = str(get("toggle-type", "")) != "" and int(get("toggle-state", 0)) == 1
     def entries(self):
         """The visible children, separators included."""
         return [child for child in self.children if child.visible]
-
+    def top(self):
+        """The entries as text, "---" for separators."""
+        return ["---" if e.is_separator else e.label for e in self.entries()]
     def outline(self, depth=0):
         """A readable outline of the tree, for failure messages."""
         lines = []
         for child in self.entries():
+            flags = [f for f, on in (("checked", child.checked), ("disabled", not child.enabled))
+                     if on]
             text = "---" if child.is_separator else repr(child.label)
-            flags = []
-            if child.checked:
-                flags.append("checked")
-            if not child.enabled:
-                flags.append("disabled")
-            lines.append("  " * depth + text + (f" [{', '.join(flags)}]" if flags else ""))
-            lines.extend(child.outline(depth + 1))
+            lines += ["  " * depth + text + (f" [{', '.join(flags)}]" if flags else "")]
+            lines += child.outline(depth + 1)
         return lines
-
-    def find(self, *labels):
-        """The entry reached by following shown labels down the tree, or None."""
+    def find(self, *labels, prefix=False):
+        """The entry reached by following shown labels (or their starts) down the tree."""
         node = self
         for label in labels:
-            node = next((c for c in node.entries() if not c.is_separator and c.label == label),
-                        None)
+            node = next((c for c in node.entries() if not c.is_separator and (
+                c.label.startswith(label) if prefix else c.label == label)), None)
             if node is None:
                 return None
         return node
 
 
 class TrayMenu:
-    """A dbusmenu object of one item, read and clicked as a panel does."""
-
     def __init__(self, bus, service, path):
-        self._bus = bus
-        self._object = bus.get_object(service, path, introspect=False)
-        self._menu = dbus.Interface(self._object, DBUSMENU)
-        self.updates = 0
-        self._pending_errors = []
-        for signal in ("LayoutUpdated", "ItemsPropertiesUpdated"):
-            self._menu.connect_to_signal(signal, self._updated)
-
-    def _updated(self, *args):
-        self.updates += 1
-
+        self._bus, self._errors = bus, []
+        self._menu = dbus.Interface(bus.get_object(service, path, introspect=False),
+                                    "com.canonical.dbusmenu")
     def layout(self):
-        revision, root = self._menu.GetLayout(0, -1, dbus.Array([], signature="s"))
-        node = MenuNode(root)
-        node.revision = int(revision)
-        return node
-
+        return MenuNode(self._menu.GetLayout(0, -1, dbus.Array([], signature="s"))[1])
     def click(self, node):
         """Sends the click without waiting for its reply: a command that opens a
-        modal dialog answers only once the dialog is closed."""
+        modal dialog answers only once the dialog is closed, one that quits never."""
         self._menu.Event(node.id, "clicked", dbus.Int32(0), dbus.UInt32(int(time.time())),
                          signature="isvu", reply_handler=lambda: None,
-                         error_handler=self._failed)
+                         error_handler=self._errors.append)
         self._bus.flush()
-
-    def _failed(self, error):
-        # A program that quits from its own menu leaves the reply unanswered.
-        if error.get_dbus_name() != "org.freedesktop.DBus.Error.NoReply":
-            self._pending_errors.append(error)
-
-    def raise_errors(self):
-        if self._pending_errors:
-            raise self._pending_errors.pop(0)
-
     def wait_for(self, predicate, timeout=10, what="a menu change"):
-        """Waits until predicate(layout) holds, re-reading the layout whenever the
-        program announces an update (and now and then, for updates that raced
-        the subscription)."""
-        state = {"seen": -1, "last": 0.0, "layout": None}
-
+        """The layout, once predicate(layout) holds."""
+        seen = []
         def check():
-            self.raise_errors()
-            now = time.monotonic()
-            if self.updates != state["seen"] or now - state["last"] > 0.5:
-                state["seen"] = self.updates
-                state["last"] = now
-                state["layout"] = self.layout()
-                if predicate(state["layout"]):
-                    return state["layout"]
-            return None
-
+            for error in self._errors:
+                if error.get_dbus_name() != "org.freedesktop.DBus.Error.NoReply":
+                    raise error
+            seen[:] = [self.layout()]
+            return seen[0] if predicate(seen[0]) else None
         try:
             return wait_until(check, timeout, what)
         except TimeoutError as error:
-            outline = "\n".join(state["layout"].outline()) if state["layout"] else "(none)"
-            raise TimeoutError(f"{error}; the menu was:\n{outline}") from None
+            raise TimeoutError(f"{error}; the menu was:\n" + "\n".join(seen[0].outline())) from None
 
 
 class TrayItem:
-    """One registered StatusNotifierItem."""
-
     def __init__(self, bus, key):
-        self.key = key
-        slash = key.index("/")
-        self.service, self.path = key[:slash], key[slash:]
-        self._bus = bus
+        self.key, self._bus = key, bus
+        self.service, self.path = key[:key.index("/")], key[key.index("/"):]
         self._object = bus.get_object(self.service, self.path, introspect=False)
-
-    def property(self, name):
-        return self._object.Get(ITEM, name, dbus_interface=PROPERTIES)
-
     def pid(self):
         daemon = self._bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")
         return int(daemon.GetConnectionUnixProcessID(self.service,
                                                      dbus_interface="org.freedesktop.DBus"))
-
     def menu(self):
-        return TrayMenu(self._bus, self.service, str(self.property("Menu")))
-
+        path = self._object.Get(ITEM, "Menu", dbus_interface=PROPERTIES)
+        return TrayMenu(self._bus, self.service, str(path))
     def activate(self, x, y):
         """A left click on the icon at (x, y), as the panel reports it."""
         self._object.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
@@ -212,23 +116,16 @@ class TrayItem:
 
 class Panel:
     """The panel's side of the session bus: finds items in the watcher."""
-
     def __init__(self):
         DBusGMainLoop(set_as_default=True)
-        self.bus = dbus.SessionBus()
-        self._watcher = self.bus.get_object(WATCHER, WATCHER_PATH, introspect=False)
-        self.registrations = []
-        self.bus.add_signal_receiver(self._registered, signal_name="StatusNotifierItemRegistered",
-                                     dbus_interface=WATCHER)
-
-    def _registered(self, key):
-        self.registrations.append((time.monotonic(), str(key)))
-
+        self.bus, self.registrations = dbus.SessionBus(), []
+        self.bus.add_signal_receiver(
+            lambda key: self.registrations.append((time.monotonic(), str(key))),
+            signal_name="StatusNotifierItemRegistered", dbus_interface=WATCHER)
     def items(self):
-        keys = self._watcher.Get(WATCHER, "RegisteredStatusNotifierItems",
-                                 dbus_interface=PROPERTIES)
+        watcher = self.bus.get_object(WATCHER, "/StatusNotifierWatcher", introspect=False)
+        keys = watcher.Get(WATCHER, "RegisteredStatusNotifierItems", dbus_interface=PROPERTIES)
         return [TrayItem(self.bus, str(key)) for key in keys]
-
     def item_of(self, pid):
         """The item that process pid registered, or None."""
         for item in self.items():
@@ -238,7 +135,9 @@ class Panel:
             except dbus.DBusException:
                 continue
         return None
-
     def wait_for_item(self, pid, timeout=15):
-        return wait_until(lambda: self.item_of(pid), timeout,
-                          f"a tray item of process {pid}")
+        return wait_until(lambda: self.item_of(pid), timeout, f"the tray item of {pid}")
+    def wait_for_menu(self, pid, timeout=15):
+        """The menu of process pid's item and its layout, once "Save Layout..." is in it."""
+        menu = self.wait_for_item(pid, timeout).menu()
+        return menu, menu.wait_for(lambda l: l.find("Save Layout..."), timeout, "the menu")

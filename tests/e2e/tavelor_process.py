@@ -7,107 +7,77 @@ import subprocess
 import tempfile
 import uuid
 
-# The example shortcut, Control+Alt+Shift+L, as Tavelor stores it (key L by
-# position; Control, Option, Shift) and as xdotool presses it. No common desktop
-# binds it by default, unlike Control+Alt+T (a terminal on GNOME, Ubuntu, Xfce).
-HOTKEY_L = 37
-CONTROL_OPTION_SHIFT = 0x1000 | 0x0800 | 0x0200
+# Control+Alt+Shift+L as Tavelor stores it (key L by position; Control, Option,
+# Shift) and as xdotool presses it: no common desktop binds it by default.
 SHORTCUT_KEYS = "ctrl+alt+shift+l"
 
 
 class Home:
-    """Private XDG config and data folders for one program run."""
-
+    """Private XDG config and data folders for one program run; `overrides` go
+    into its environment."""
     def __init__(self, parent=None):
         # Inside a test desktop, its private home goes away with it.
-        if parent is None and os.environ.get("TAVELOR_TEST_DESKTOP"):
-            parent = os.environ.get("HOME")
-        self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=parent)
-        self.config = os.path.join(self.root, "config")
-        self.data = os.path.join(self.root, "data")
-        os.makedirs(self.config)
+        self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=parent or (
+            os.environ.get("HOME") if os.environ.get("TAVELOR_TEST_DESKTOP") else None))
+        self.config, self.data = os.path.join(self.root, "config"), os.path.join(self.root, "data")
+        self.profiles_folder = os.path.join(self.data, "Tavelor")
+        self.profiles_file = os.path.join(self.profiles_folder, "profiles.json")
+        self.settings_file = os.path.join(self.config, "Tavelor", "Tavelor.conf")
+        os.makedirs(os.path.dirname(self.settings_file))
         os.makedirs(self.data)
-
-    @property
-    def profiles_folder(self):
-        return os.path.join(self.data, "Tavelor")
-
-    @property
-    def profiles_file(self):
-        return os.path.join(self.profiles_folder, "profiles.json")
-
-    def write_shortcut(self, key_code=HOTKEY_L, modifiers=CONTROL_OPTION_SHIFT):
-        folder = os.path.join(self.config, "Tavelor")
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, "Tavelor.conf"), "w", encoding="utf-8") as conf:
+        self.overrides = {}
+    def write_shortcut(self, key_code=37, modifiers=0x1000 | 0x0800 | 0x0200):
+        with open(self.settings_file, "w", encoding="utf-8") as conf:
             conf.write(f"[General]\nhotKeyKeyCode={key_code}\nhotKeyModifiers={modifiers}\n")
-
     def write_profiles(self, profiles):
         os.makedirs(self.profiles_folder, mode=0o700, exist_ok=True)
         with open(self.profiles_file, "w", encoding="utf-8") as out:
             json.dump(profiles, out, indent=2, ensure_ascii=False)
         os.chmod(self.profiles_file, 0o600)
-
     def read_profiles(self):
         with open(self.profiles_file, encoding="utf-8") as source:
             return json.load(source)
-
     def environment(self, lang="C.UTF-8"):
-        """The test desktop's environment with these folders, and the locale
-        `lang` alone deciding the language, whatever the caller's is."""
-        env = dict(os.environ)
-        env["XDG_CONFIG_HOME"] = self.config
-        env["XDG_DATA_HOME"] = self.data
-        for name in ("LANGUAGE", "LC_ALL", "LC_MESSAGES"):
-            env.pop(name, None)
-        env["LANG"] = lang
-        return env
+        """The desktop's environment with these folders, `lang` alone deciding the language."""
+        env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+        return {**env, "XDG_CONFIG_HOME": self.config, "XDG_DATA_HOME": self.data, "LANG": lang,
+                **self.overrides}
 
 
 def profile(name, snapshots=(), active=False):
-    return {
-        "id": str(uuid.uuid4()).upper(),
-        "name": name,
-        "snapshots": list(snapshots),
-        "isActive": active,
-        "createdAt": 790162200.25,
-        "updatedAt": 791834712.5,
-    }
+    return {"id": str(uuid.uuid4()).upper(), "name": name, "snapshots": list(snapshots),
+            "isActive": active, "createdAt": 790162200.25, "updatedAt": 791834712.5}
 
 
 def snapshot(app, title, x=0, y=0, width=640, height=480, bundle=None):
-    entry = {"bundleIdentifier": bundle or f"org.example.{app.lower()}", "appName": app,
-             "windowTitle": title, "frame": {"x": x, "y": y, "width": width, "height": height}}
-    return entry
+    return {"bundleIdentifier": bundle or f"org.example.{app.lower()}", "appName": app,
+            "windowTitle": title, "frame": {"x": x, "y": y, "width": width, "height": height}}
+
+
+def stop(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 class Tavelor:
     """One run of the program; its stderr is kept in a file for the assertions."""
-
     def __init__(self, executable, home, log_folder, name="tavelor", lang="C.UTF-8"):
-        self.stderr_path = os.path.join(log_folder, f"{name}.stderr")
         os.makedirs(log_folder, exist_ok=True)
-        self._stderr = open(self.stderr_path, "w+", encoding="utf-8")
-        self.process = subprocess.Popen([executable], env=home.environment(lang),
-                                        stdout=subprocess.DEVNULL, stderr=self._stderr)
-        self.pid = self.process.pid
-
+        self.stderr_path = os.path.join(log_folder, f"{name}.stderr")
+        with open(self.stderr_path, "w", encoding="utf-8") as stderr:
+            self.process = subprocess.Popen([executable], env=home.environment(lang),
+                                            stdout=subprocess.DEVNULL, stderr=stderr)
+        self.pid, self.wait = self.process.pid, self.process.wait
+        self.stop = lambda: stop(self.process)
     def stderr(self):
         with open(self.stderr_path, encoding="utf-8", errors="replace") as text:
             return text.read()
-
+    def lines(self):
+        return [line for line in self.stderr().splitlines() if line.strip()]
     def running(self):
         return self.process.poll() is None
-
-    def wait(self, timeout):
-        return self.process.wait(timeout)
-
-    def stop(self):
-        if self.running():
-            self.process.terminate()
-            try:
-                self.process.wait(5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-        self._stderr.close()

@@ -1,17 +1,15 @@
 #!/usr/bin/python3
-"""End-to-end tests of build/tavelor on a test desktop (tests/desktop/test-desktop --tray).
+"""build/tavelor in a test desktop (tests/desktop/test-desktop), driven only as a
+user and a panel drive it: its tray menu over D-Bus, its dialogs with typed keys,
+its shortcut with a key press; it moves real xterm, xclock and fixture windows.
+Each CTest entry runs some classes, in a desktop of its own. Environment:
+TAVELOR_EXE, TAVELOR_FIXTURE_CLIENT, TAVELOR_E2E_OUT (screenshots, stderr)."""
 
-The program is driven only as a user and a panel drive it: its tray menu over
-com.canonical.dbusmenu, its dialog with typed keys, its shortcut with a key
-press; the windows it moves are real xterm and xclock windows under openbox.
-
-Environment: TAVELOR_EXE (the program), TAVELOR_E2E_OUT (where screenshots and
-the program's stderr go; kept after the run).
-"""
-
+import configparser
 import json
 import os
 import re
+import signal
 import stat
 import subprocess
 import sys
@@ -22,173 +20,106 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import tray_steps  # noqa: E402
-import xdesktop  # noqa: E402
+import xdesktop as x  # noqa: E402
 from panel import Panel, spin, wait_until  # noqa: E402
-from tavelor_process import SHORTCUT_KEYS, Home, Tavelor, profile, snapshot  # noqa: E402
+from tavelor_process import SHORTCUT_KEYS, Home, Tavelor, profile, snapshot, stop  # noqa: E402
 
 EXE = os.environ.get("TAVELOR_EXE", "build/tavelor")
+FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT", "build/tests/x11/tavelor_fixture_client")
 OUT = os.environ.get("TAVELOR_E2E_OUT") or tempfile.mkdtemp(prefix="tavelor-e2e-out-")
-
-SHORTCUT_TITLE = "Raccourci clavier\u2026"
-
-
-def top_level(layout):
-    """The top-level entries as text: labels, "---" for separators."""
-    return ["---" if entry.is_separator else entry.label for entry in layout.entries()]
+WM = os.environ.get("TAVELOR_TEST_WM", "openbox")
+SHORTCUT = "Raccourci clavier\u2026"  # the shortcut item, as written in the code
+# What Qt's xcb plugin and libxcb print when a request fails.
+X_ERRORS = re.compile("X Error|XCB error|xcb error|X server error|BadWindow|BadMatch")
 
 
-class TrayTestCase(unittest.TestCase):
+class Fixture:
+    """tests/x11/fixtures' client: windows with the properties asked for."""
+    def __init__(self, *args):
+        self.process = subprocess.Popen([FIXTURE, *args], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.windows = []
+        while (line := self.process.stdout.readline().strip()) != "ready":
+            if not line:
+                raise RuntimeError(f"fixture client ended: {self.process.stderr.read()}")
+            self.windows.append(int(line, 16))
+    def count(self):
+        """With --bells: the bells rung since it started."""
+        self.process.stdin.write("bells\n")
+        self.process.stdin.flush()
+        return int(self.process.stdout.readline().split()[-1])
+    def quit(self):
+        """Ends the client; answers what it printed on the way out."""
+        return self.process.poll() is None and self.process.communicate("quit\n", timeout=30)[0]
+
+
+class Case(unittest.TestCase):
     panel = None
-
-    @classmethod
-    def setUpClass(cls):
-        if not os.environ.get("TAVELOR_TEST_TRAY_LOG"):
-            raise unittest.SkipTest("needs tests/desktop/test-desktop --tray")
-        if TrayTestCase.panel is None:
-            TrayTestCase.panel = Panel()
-
+    tray = True  # run in a desktop with a tray host (test-desktop --tray), or without
     def setUp(self):
-        self.home = Home()
-        self.out = os.path.join(OUT, self.id().rsplit(".", 1)[-1])
-        os.makedirs(self.out, exist_ok=True)
-        self.programs = []
-        self.clients = []
-
-    def tearDown(self):
-        for program in self.programs:
-            program.stop()
-        for client in self.clients:
-            client.close()
-
-    def start(self, name="tavelor"):
-        program = Tavelor(EXE, self.home, self.out, name)
-        self.programs.append(program)
+        if bool(os.environ.get("TAVELOR_TEST_TRAY_LOG")) != self.tray:
+            self.skipTest(f"needs a test desktop {'with' if self.tray else 'without'} --tray")
+        if self.tray and Case.panel is None:
+            Case.panel = Panel()
+        self.home, self.out = Home(), os.path.join(OUT, self.id().rsplit(".", 1)[-1])
+    def start(self, name="tavelor", lang="C.UTF-8"):
+        program = Tavelor(EXE, self.home, self.out, name, lang)
+        self.addCleanup(program.stop)
         return program
-
-    def start_with_menu(self):
-        program = self.start()
-        item = self.panel.wait_for_item(program.pid)
-        menu = item.menu()
-        layout = menu.wait_for(lambda l: l.find("Save Layout..."), what="the menu to be filled")
-        return program, menu, layout
-
-    def client(self, factory, *args, **kwargs):
-        client = factory(*args, **kwargs)
-        self.clients.append(client)
-        return client
-
-    def shot(self, name):
-        return xdesktop.screenshot(self.out, name)
-
-    def assertRestored(self, clients, expected, timeout=10):
-        def back():
-            return all(xdesktop.frames_match(c.frame(), expected[c.title], c.increments())
-                       for c in clients)
+    def start_with_menu(self, **kwargs):
+        program = self.start(**kwargs)
+        return (program, *self.panel.wait_for_menu(program.pid))
+    def keep(self, thing, close="close"):
+        self.addCleanup(getattr(thing, close))
+        return thing
+    def assertBack(self, windows, expected):
         try:
-            wait_until(back, timeout, "the windows to be back")
+            wait_until(lambda: all(w.back(expected[w.title]) for w in windows), 10, "windows")
         except TimeoutError:
-            actual = {c.title: c.frame() for c in clients}
-            self.fail(f"windows not back: expected {expected}, have {actual}")
-
-
-class MainJourneyTest(TrayTestCase):
-    """Save a layout, scramble, put it back from the menu and from the shortcut."""
-
-    def test_save_scramble_apply_activate_shortcut(self):
+            self.fail(f"not back: expected {expected}, have {[w.frame() for w in windows]}")
+    def assertStays(self, window, what, to=(500, 400, 420, 200)):
+        """Moves window away and presses the old shortcut: nothing moves it back."""
+        window.move_resize(*to)
+        moved = window.frame()
+        x.key(SHORTCUT_KEYS)
+        spin(1.5)
+        self.assertEqual(window.frame(), moved, what)
+    def notes(self, text=""):
+        """What the desktop's notification service was asked to show."""
+        with open(os.environ["TAVELOR_TEST_NOTIFY_LOG"], encoding="utf-8") as log:
+            return [n for n in map(json.loads, filter(str.strip, log)) if text in n["summary"]]
+    def shortcut(self):
+        conf = configparser.ConfigParser()
+        conf.read(self.home.settings_file, encoding="utf-8")
+        general = conf["General"] if conf.has_section("General") else {}
+        return general.get("hotKeyKeyCode"), general.get("hotKeyModifiers")
+    def saved_desk(self, *windows, active=True):
+        """Windows settled, the program started with the shortcut set and "Desk"
+        saved (and set active); answers the frames saved, the program, the menu."""
+        saved = dict(zip((w.title for w in windows), x.settle(*windows)))
         self.home.write_shortcut()
-        term = self.client(xdesktop.xterm, "e2e-term", columns=80, rows=24, x=40, y=60)
-        clock = self.client(xdesktop.xclock, "e2e-clock", width=200, height=200, x=700, y=100)
-        windows = [term, clock]
-        saved = dict(zip((c.title for c in windows), xdesktop.settle(*windows)))
-
         program, menu, layout = self.start_with_menu()
-        self.assertEqual(top_level(layout)[:4],
-                         ["Save Layout...", "---", "No profiles yet", "---"])
+        layout = tray_steps.save_layout(menu, layout, program.pid, "Desk")
+        return saved, program, menu, tray_steps.set_active(menu, layout, "Desk") if active else layout
+
+
+class MainJourneyTest(Case):
+    """Save, scramble, apply from the menu and the shortcut; the command line and a
+    second start beside it; Launch at Login; Quit."""
+    def test_journey(self):
+        term = self.keep(x.xterm("e2e-term", x=40, y=60))
+        clock = self.keep(x.xclock("e2e-clock", width=200, height=200, x=700, y=100))
+        saved = dict(zip(("e2e-term", "e2e-clock"), x.settle(term, clock)))
+        self.home.write_shortcut()
+        program, menu, layout = self.start_with_menu()
+        self.assertEqual(layout.top()[:4], ["Save Layout...", "---", "No profiles yet", "---"])
         self.assertFalse(layout.find("No profiles yet").enabled)
-        shortcut = next(e for e in layout.entries() if e.label.startswith(SHORTCUT_TITLE))
-        self.assertRegex(shortcut.label, r"^Raccourci clavier\u2026 \(.+\)$",
+        self.assertRegex(layout.find(SHORTCUT, prefix=True).label, f"^{SHORTCUT} \\(.+\\)$",
                          "the saved shortcut is registered and named in the menu")
-
-        # Save through the dialog, typed as a user types.
-        layout = tray_steps.save_layout(menu, layout, program.pid, "Desk one",
-                                        before_return=lambda: self.shot("01-save-dialog"))
-        self.assertEqual(top_level(layout)[:4], ["Save Layout...", "---", "Desk one", "---"])
-        self.assertFalse(layout.find("Desk one").checked)
-
-        # The file holds the two windows, privately.
-        folder_mode = stat.S_IMODE(os.stat(self.home.profiles_folder).st_mode)
-        file_mode = stat.S_IMODE(os.stat(self.home.profiles_file).st_mode)
-        self.assertEqual((oct(folder_mode), oct(file_mode)), (oct(0o700), oct(0o600)))
-        profiles = self.home.read_profiles()
-        self.assertEqual([p["name"] for p in profiles], ["Desk one"])
-        titles = [s.get("windowTitle") for s in profiles[0]["snapshots"]]
-        self.assertIn("e2e-term", titles)
-        self.assertIn("e2e-clock", titles)
-        self.shot("02-saved")
-
-        # Scramble, then choose the profile in the menu.
-        term.move_resize(420, 380, 500, 260)
-        clock.move_resize(60, 420, 320, 240)
-        scrambled = {c.title: c.frame() for c in windows}
-        for client in windows:
-            self.assertFalse(xdesktop.frames_match(scrambled[client.title], saved[client.title]))
-        self.shot("03-scrambled")
-        # A panel opens the profile's submenu instead of firing its item.
-        menu.click(layout.find("Desk one", "Apply"))
-        self.assertRestored(windows, saved)
-        self.shot("04-back-from-menu")
-
-        # Set it active; the shortcut then puts the windows back.
-        layout = tray_steps.set_active(menu, layout, "Desk one")
-        self.assertTrue(layout.find("Desk one").checked)
-        self.assertTrue(self.home.read_profiles()[0]["isActive"])
-        term.move_resize(700, 420, 420, 200)
-        clock.move_resize(300, 200, 150, 300)
-        self.shot("05-scrambled-again")
-        xdesktop.key(SHORTCUT_KEYS)
-        self.assertRestored(windows, saved)
-        self.shot("06-back-from-shortcut")
-
-        # Quit from the menu: the process ends and its item goes away.
-        menu.click(layout.find("Quit"))
-        self.assertEqual(program.wait(10), 0)
-        wait_until(lambda: self.panel.item_of(program.pid) is None, 10,
-                   "the tray item to go away")
-
-
-def notifications():
-    """What the test desktop's notification service was asked to show."""
-    with open(os.environ["TAVELOR_TEST_NOTIFY_LOG"], encoding="utf-8") as log:
-        return [json.loads(line) for line in log if line.strip()]
-
-
-class SingleCopyTest(TrayTestCase):
-    def test_second_start_says_so_and_exits_while_the_first_goes_on(self):
-        first, menu, _ = self.start_with_menu()
-        shown = len(notifications())
-        second = self.start("second")
-        self.assertEqual(second.wait(10), 1, "the second copy should exit with status 1")
-        self.assertEqual(second.stderr(), "Tavelor is already running.\n")
-        # The running copy shows it where a user started from a launcher sees it.
-        wait_until(lambda: len(notifications()) > shown, 5, "a notification")
-        self.assertEqual(notifications()[shown:], [
-            {"app": "Tavelor", "summary": "Tavelor is already running",
-             "body": "Its menu is in the system tray."}])
-        self.assertIsNone(self.panel.item_of(second.pid))
-        spin(0.5)
-        self.assertTrue(first.running())
-        self.assertIsNotNone(self.panel.item_of(first.pid))
-        self.assertIsNotNone(menu.layout().find("Save Layout..."))
-
-
-class CommandLineTest(TrayTestCase):
-    """Options answered without a display and without touching the running copy."""
-
-    def test_options_and_errors(self):
-        first, menu, _ = self.start_with_menu()
-        shown = len(notifications())
+        # Options are answered without a display and without asking the running copy.
+        shown = len(self.notes())
         env = {k: v for k, v in self.home.environment().items() if k != "DISPLAY"}
-        for args, status, stdout, stderr in [
+        for args, status, out, err in [
                 (["--help"], 0, r"^Usage: tavelor \[--help \| --version\]\n", r"^$"),
                 (["-h"], 0, r"^Usage: tavelor", r"^$"),
                 (["--version"], 0, r"^Tavelor \d+\.\d+\.\d+\n$", r"^$"),
@@ -196,156 +127,421 @@ class CommandLineTest(TrayTestCase):
                 (["--frobnicate"], 2, r"^$", r'unexpected argument "--frobnicate"\n.*--help'),
                 (["--help", "--version"], 2, r"^$", r'unexpected argument "--version"'),
                 (["-platform", "offscreen"], 2, r"^$", r'unexpected argument "-platform"')]:
-            with self.subTest(args=args):
-                run = subprocess.run([EXE, *args], env=env, capture_output=True, text=True,
-                                     timeout=10)
-                self.assertEqual(run.returncode, status)
-                self.assertRegex(run.stdout, stdout)
-                self.assertRegex(run.stderr, re.compile(stderr, re.S))
-        spin(0.5)
-        self.assertEqual(len(notifications()), shown, "the running copy was not asked anything")
-        self.assertTrue(first.running())
-        self.assertIsNotNone(menu.layout().find("Save Layout..."))
+            run = subprocess.run([EXE, *args], env=env, capture_output=True, text=True, timeout=10)
+            self.assertEqual((run.returncode, bool(re.search(out, run.stdout)),
+                              bool(re.search(err, run.stderr, re.S))), (status, True, True), run)
+        self.assertEqual(len(self.notes()), shown, "the running copy was asked something")
+        # A second copy says so (stderr, and a notification from the first) and exits 1.
+        second = self.start("second")
+        self.assertEqual((second.wait(10), second.stderr()), (1, "Tavelor is already running.\n"))
+        wait_until(lambda: len(self.notes()) > shown, 5, "a notification")
+        self.assertEqual(self.notes()[shown:], [{"app": "Tavelor", "summary":
+                         "Tavelor is already running", "body": "Its menu is in the system tray."}])
+        self.assertIsNone(self.panel.item_of(second.pid))
+        self.assertTrue(program.running())
+        layout = tray_steps.save_layout(menu, layout, program.pid, "Desk one")
+        self.assertEqual(layout.top()[:4], ["Save Layout...", "---", "Desk one", "---"])
+        self.assertFalse(layout.find("Desk one").checked)
+        self.assertEqual([stat.S_IMODE(os.stat(p).st_mode) for p in
+                          (self.home.profiles_folder, self.home.profiles_file)], [0o700, 0o600])
+        profiles = self.home.read_profiles()
+        self.assertEqual([p["name"] for p in profiles], ["Desk one"])
+        self.assertLessEqual(set(saved), {s.get("windowTitle") for s in profiles[0]["snapshots"]})
+        # Scrambled, back from the profile's Apply item (a panel opens the
+        # submenu instead of firing the profile's own entry).
+        term.move_resize(420, 380, 500, 260)
+        clock.move_resize(60, 420, 320, 240)
+        self.assertFalse(any(w.back(saved[w.title]) for w in (term, clock)))
+        x.screenshot(self.out, "scrambled")
+        menu.click(layout.find("Desk one", "Apply"))
+        self.assertBack([term, clock], saved)
+        entry = os.path.join(self.home.config, "autostart", "tavelor.desktop")
+        for on in (True, False):
+            menu.click(layout.find("Launch at Login"))
+            layout = menu.wait_for(lambda l: l.find("Launch at Login").checked == on)
+            self.assertEqual(os.path.exists(entry), on)
+            if on:
+                with open(entry, encoding="utf-8") as source:
+                    self.assertIn(f"TryExec={os.path.realpath(EXE)}\n", source.read())
+        layout = tray_steps.set_active(menu, layout, "Desk one")
+        self.assertTrue(layout.find("Desk one").checked)
+        self.assertTrue(self.home.read_profiles()[0]["isActive"])
+        term.move_resize(700, 420, 420, 200)
+        clock.move_resize(300, 200, 150, 300)
+        x.key(SHORTCUT_KEYS)
+        self.assertBack([term, clock], saved)
+        menu.click(layout.find("Quit"))
+        self.assertEqual(program.wait(10), 0)
+        wait_until(lambda: self.panel.item_of(program.pid) is None, 10, "the item to go away")
 
 
-class LocaleTest(TrayTestCase):
-    """The menu in the user's language; the texts as written without a table."""
-
+class LocaleTest(Case):
+    """The menu in the user's language, the texts as written without a table; and
+    names that menus treat specially shown as stored: `&` (Qt's mnemonic mark), `_`
+    (dbusmenu's) and a tab (Qt's shortcut column), which Qt's export mangles when
+    a name is escaped for QMenu alone."""
+    NAMES = ["R&D", "&", "tab\there", "snake_case__name", "_leading", "a && b & c"]
+    APPS = ["Tom & Jerry", "my_app"]
     MENUS = {
-        "C": ["Save Layout...", "Raccourci clavier\u2026", "Launch at Login", "Quit"],
+        "C": ["Save Layout...", SHORTCUT, "Launch at Login", "Quit"],
         "en_GB.UTF-8": ["Save Layout...", "Keyboard Shortcut\u2026", "Launch at Login", "Quit"],
-        "fr_FR.UTF-8": ["Enregistrer la disposition\u2026", "Raccourci clavier\u2026",
+        "fr_FR.UTF-8": ["Enregistrer la disposition\u2026", SHORTCUT,
                         "Lancer \u00e0 l\u2019ouverture de session", "Quitter"],
         "de_DE.UTF-8": ["Fensteranordnung speichern \u2026", "Tastenk\u00fcrzel \u2026",
                         "Bei der Anmeldung starten", "Beenden"],
-        # No table: the texts as written.
-        "pt_BR.UTF-8": ["Save Layout...", "Raccourci clavier\u2026", "Launch at Login", "Quit"],
+        "pt_BR.UTF-8": ["Save Layout...", SHORTCUT, "Launch at Login", "Quit"],  # no table
     }
-
-    def test_menu_in_each_language(self):
-        self.home.write_profiles([profile("Desk", [snapshot("App", "w")])])
+    def test_menu_in_each_language_with_names_as_stored(self):
+        profiles = [profile(name) for name in self.NAMES]
+        profiles[0]["snapshots"] = [snapshot(app, f"window {i}") for i, app in enumerate(self.APPS)]
+        self.home.write_profiles(profiles)
         for lang, expected in self.MENUS.items():
             with self.subTest(lang=lang):
-                program = Tavelor(EXE, self.home, self.out, f"tavelor-{lang}", lang=lang)
-                self.programs.append(program)
+                program = self.start(f"tavelor-{lang}", lang)
                 menu = self.panel.wait_for_item(program.pid).menu()
                 layout = menu.wait_for(lambda l: len(l.entries()) > 5, what="the menu")
-                labels = [label for label in top_level(layout) if label not in ("---", "Desk")]
-                self.assertEqual(labels, expected)
-                submenu = [e.label for e in layout.find("Desk").entries()]
-                self.assertEqual(submenu[0], {"fr_FR.UTF-8": "Appliquer",
-                                              "de_DE.UTF-8": "Anwenden"}.get(lang, "Apply"))
+                names = layout.top()[2:2 + len(self.NAMES)]
+                self.assertEqual([t for t in layout.top() if t not in ("---", *names)], expected)
+                self.assertEqual(layout.find(names[0]).entries()[0].label, {
+                    "fr_FR.UTF-8": "Appliquer", "de_DE.UTF-8": "Anwenden"}.get(lang, "Apply"))
                 program.stop()
                 wait_until(lambda: self.panel.item_of(program.pid) is None, 10, "the item to go")
-
-
-class NamesAsStoredTest(TrayTestCase):
-    """What a panel shows for names that menus treat specially: `&` (Qt's mnemonic
-    mark), `_` (the dbusmenu one) and a tab (Qt's shortcut column). Qt's export
-    turns the first `&` of a label into `_` and passes `_` through, so a name
-    escaped for QMenu alone comes out wrong here."""
-
-    def shown_names(self, names, apps=()):
-        profiles = [profile(name) for name in names]
-        profiles[0]["snapshots"] = [snapshot(app, f"window {i}") for i, app in enumerate(apps)]
-        self.home.write_profiles(profiles)
-        _, _, layout = self.start_with_menu()
-        shown = top_level(layout)[2:2 + len(names)]
-        remove = layout.find(shown[0], "Remove App")
-        return shown, [e.label for e in remove.entries()] if remove else [], layout
-
-    def check(self, names, apps):
-        shown, shown_apps, layout = self.shown_names(names, apps)
         outline = "\n".join(layout.outline())
-        for name, text in zip(names, shown):
-            with self.subTest(name=name):
-                # A tab may show as a space: a label has no columns.
-                self.assertIn(text, {name, name.replace("\t", " ")}, outline)
-        for app, text in zip(apps, shown_apps):
-            with self.subTest(app=app):
-                self.assertEqual(text, app, outline)
-
-    def test_one_ampersand_and_tabs(self):
-        self.check(["R&D", "&", "tab\there"], ["Tom & Jerry"])
-
-    def test_underscores_and_several_ampersands(self):
-        self.check(["snake_case__name", "_leading", "a && b", "Tom & Jerry & co"],
-                   ["my_app", "a && b"])
+        # A tab may show as a space: a label has no columns.
+        self.assertEqual([n.replace("\t", " ") for n in names],
+                         [n.replace("\t", " ") for n in self.NAMES], outline)
+        apps = [e.label for e in layout.find(names[0], "Remove App").entries()]
+        self.assertEqual(apps, self.APPS, outline)
 
 
-class NoTrayHostTest(unittest.TestCase):
-    """Without any tray host (run in a test desktop without --tray): one line on
-    stderr, and the shortcut still applies the active profile."""
-
-    def setUp(self):
-        if os.environ.get("TAVELOR_TEST_TRAY_LOG"):
-            self.skipTest("needs a test desktop without a tray host")
-        self.home = Home()
-        self.out = os.path.join(OUT, self.id().rsplit(".", 1)[-1])
-        self.clock = xdesktop.xclock("e2e-lonely-clock", width=160, height=160, x=500, y=300)
-        self.program = None
-
-    def tearDown(self):
-        if self.program:
-            self.program.stop()
-        self.clock.close()
-
-    def test_says_so_once_and_the_shortcut_still_works(self):
+class NoTrayHostTest(Case):
+    """No tray host (a desktop without --tray): one line on stderr, the shortcut
+    still applies the active profile; a panel that starts ten seconds later, as at
+    many logins, gets the item without a restart."""
+    tray = False
+    def test_shortcut_without_tray_then_late_tray(self):
+        clock = self.keep(x.xclock("e2e-lonely-clock", width=160, height=160, x=500, y=300))
         # xclock has no desktop entry: its WM_CLASS class stands for the bundle identifier.
         self.home.write_profiles([profile("Corner", [snapshot(
-            "XClock", "e2e-lonely-clock", x=40, y=50, width=300, height=260, bundle="XClock")],
-            active=True)])
+            "XClock", "e2e-lonely-clock", 40, 50, 300, 260, bundle="XClock")], active=True)])
         self.home.write_shortcut()
-        self.program = Tavelor(EXE, self.home, self.out)
-        wait_until(lambda: self.program.stderr().strip(), 10, "the note about the tray")
-        self.assertTrue(self.program.running())
-        xdesktop.key(SHORTCUT_KEYS)
-        expected = xdesktop.Frame(40, 50, 300, 260)
-        try:
-            wait_until(lambda: self.clock.frame() == expected, 10, "the clock to move")
-        except TimeoutError:
-            self.fail(f"the clock is at {self.clock.frame()}, not {expected}; "
-                      f"stderr: {self.program.stderr()!r}")
-        self.shot_path = xdesktop.screenshot(self.out, "moved-without-tray")
-        lines = [line for line in self.program.stderr().splitlines() if line.strip()]
-        self.assertEqual(len(lines), 1, f"one line about the missing tray, got {lines!r}")
-
-
-class LateTrayTest(unittest.TestCase):
-    """A panel that starts after Tavelor, as at many logins (run in a test desktop
-    without --tray): the item registers once the watcher is there, no restart."""
-
-    def setUp(self):
-        if os.environ.get("TAVELOR_TEST_TRAY_LOG"):
-            self.skipTest("needs a test desktop without a tray host")
-        self.out = os.path.join(OUT, self.id().rsplit(".", 1)[-1])
-        self.program = Tavelor(EXE, Home(), self.out)
-        self.watcher = None
-
-    def tearDown(self):
-        self.program.stop()
-        if self.watcher:
-            self.watcher.terminate()
-            self.watcher.wait()
-
-    def test_watcher_started_ten_seconds_later(self):
-        spin(10)
-        self.assertTrue(self.program.running())
-        self.assertIn("no system tray", self.program.stderr())
+        program, started = self.start(), time.monotonic()
+        wait_until(program.lines, 10, "the note about the tray")
+        x.key(SHORTCUT_KEYS)
+        self.assertBack([clock], {clock.title: (40, 50, 300, 260)})
+        self.assertEqual(len(program.lines()), 1, program.lines())
+        self.assertIn("no system tray", program.stderr())
+        spin(max(0, 10 - (time.monotonic() - started)))
         ready = os.path.join(self.out, "watcher.ready")
         if os.path.exists(ready):  # an earlier run's
             os.remove(ready)
-        self.watcher = subprocess.Popen([
-            "/usr/bin/python3", os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                             "..", "desktop", "sni-watcher"),
-            "--ready-file", ready])
+        self.addCleanup(stop, subprocess.Popen([sys.executable, os.path.join(
+            os.path.dirname(__file__), "..", "desktop", "sni-watcher"), "--ready-file", ready]))
         wait_until(lambda: os.path.exists(ready), 10, "the watcher")
-        started = time.monotonic()
-        menu = Panel().wait_for_item(self.program.pid).menu()
-        print(f"item registered {time.monotonic() - started:.2f} s after the watcher",
-              file=sys.stderr)
-        self.assertIsNotNone(menu.wait_for(lambda l: l.find("Save Layout..."),
-                                           what="the menu to be filled"))
+        self.assertTrue(program.running())
+        Panel().wait_for_menu(program.pid)
+
+
+class ShortcutWindowTest(Case):
+    """The shortcut window: its recorder, and the window itself."""
+    def open_window(self, menu, record=True):
+        menu.click(menu.layout().find(SHORTCUT, prefix=True))
+        window = wait_until(lambda: x.find("Raccourci clavier"), 10, "the shortcut window")
+        x.activate(window)
+        if record:  # the record button, in the window's content
+            x.run("xdotool", "mousemove", "--window", str(window), "190", "108", "click", "1")
+            spin(0.5)
+        return window
+    def test_recorder(self):
+        term = self.keep(x.xterm("e2e-term", x=40, y=60))
+        saved, program, menu, _ = self.saved_desk(term)
+        stored = self.shortcut()
+        # A titled, closable dialog without minimise or maximise.
+        window = self.open_window(menu, record=False)
+        props = x.run("xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE", "_MOTIF_WM_HINTS",
+                      "_NET_WM_ALLOWED_ACTIONS", "WM_NAME")
+        self.assertIn("_NET_WM_WINDOW_TYPE_DIALOG", props)
+        self.assertIn('"Raccourci clavier"', props)
+        # Motif functions and decorations: close (32) and title (8), no minimise
+        # (8, 32) nor maximise (16, 64).
+        _, functions, decorations = (int(v, 16) for v in re.search(
+            r"_MOTIF_WM_HINTS\(\w+\) = (0x\w+), (0x\w+), (0x\w+)", props).groups())
+        self.assertEqual((functions & (8 | 16 | 32), decorations & (8 | 32 | 64)), (32, 8))
+        actions = set(re.findall(r"_NET_WM_ACTION_(\w+)", props))
+        self.assertEqual(actions & {"CLOSE", "RESIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"}, {"CLOSE"})
+        x.screenshot(self.out, "window")
+        # The current shortcut records itself again instead of applying the profile.
+        self.open_window(menu)
+        self.assertStays(term, "the profile was applied while recording")
+        self.assertEqual(self.shortcut(), stored)
+        x.key(SHORTCUT_KEYS)
+        self.assertBack([term], saved)
+        # Control+Alt+G, held by another program, reaches the recorder and is
+        # refused: a beep, no shortcut, settings unchanged, the other one not fired.
+        grabber = self.keep(x.KeyGrabber("g", 4 | 8))
+        bells = self.keep(Fixture("--bells"), "quit")
+        rung = bells.count()
+        self.open_window(menu)
+        x.key("ctrl+alt+g")
+        wait_until(lambda: bells.count() > rung, 5, "a beep")
+        self.assertEqual((grabber.presses(), self.shortcut()), (0, stored))
+        self.assertStays(term, "no shortcut should be registered now")
+        x.key("ctrl+alt+g")  # the capture is over, and the keyboard with it
+        wait_until(lambda: grabber.presses() == 1, 5, "the other program's shortcut")
+        window = self.open_window(menu)
+        x.key("ctrl+shift+k")
+        wait_until(lambda: self.shortcut() == ("40", "4608"), 10, "the new shortcut saved")
+        menu.wait_for(lambda l: l.find(SHORTCUT, prefix=True).label == SHORTCUT + " (\u2303\u21e7K)",
+                      what="the new shortcut in the menu")
+        x.run("xdotool", "windowclose", str(window), check=False)
+        wait_until(lambda: not x.windows_of(program.pid), 5, "the window to close")
+        self.assertStays(term, "the old shortcut should do nothing now", (520, 380, 400, 220))
+        x.key("ctrl+shift+k")
+        self.assertBack([term], saved)
+
+
+class HeldShortcutTest(ShortcutWindowTest):
+    """A combination another X client holds (X keycodes 46 and 45 are L and K):
+    said at start on stderr and in a notification, and when the window records it."""
+    test_recorder = None
+    def test_held_at_start_and_when_recorded(self):
+        self.keep(Fixture("--grab-key=46,13"), "quit")  # Control+Alt+Shift
+        self.home.write_shortcut()
+        stored, held = self.shortcut(), "\u2303\u2325\u21e7L"
+        program, menu, _ = self.start_with_menu()
+        notes = wait_until(lambda: self.notes(held), 10, "the notification")
+        self.assertEqual(len(notes), 1, notes)
+        self.assertIn(f"Another program already uses {held}", notes[0]["body"])
+        self.assertIn("shortcut window", notes[0]["body"])
+        self.assertEqual(len([l for l in program.lines() if held in l]), 1, program.lines())
+        self.assertEqual(self.shortcut(), stored, "the settings keep the shortcut")
+        # Held only with Caps Lock on, so the press reaches the window and the
+        # grab of that variant fails.
+        self.keep(Fixture("--grab-key=45,7"), "quit")  # Control+Shift+Lock
+        window = self.open_window(menu)
+        x.key("ctrl+shift+k")
+        notes = wait_until(lambda: self.notes("\u2303\u21e7K"), 10, "the notification")
+        self.assertIn("taken", notes[0]["summary"])
+        x.activate(window)
+        x.key("ctrl+q")  # Control+Q in the window quits
+        self.assertEqual(program.wait(10), 0)
+
+
+class WindowManagerRestoreTest(Case):
+    """Every window back to the pixel, three times over (a window manager that adds
+    its decorations to the size it is given grows windows on every restore), and
+    two same-titled windows of one program each to its own frame whichever was raised."""
+    SCRAMBLES = {"wm-term": [(420, 380, 500, 260), (700, 420, 420, 200), (300, 200, 560, 300)],
+                 "wm-clock": [(60, 420, 320, 240), (300, 200, 150, 300), (900, 500, 250, 250)],
+                 "twin 0": [(700, 60, 200, 150), (40, 500, 320, 220), (600, 300, 240, 240)],
+                 "twin 1": [(60, 60, 320, 260), (800, 80, 280, 200), (200, 450, 300, 180)]}
+    def test_restores_three_times_with_twins_restacked(self):
+        twin = ["--window", "--class=twin,Twin", "--title=twin"]
+        twins = self.keep(Fixture(*twin, "--geometry=300x200+100+450",
+                                  *twin, "--geometry=260x180+520+420"), "quit")
+        windows = [self.keep(x.xterm("wm-term", x=40, y=60)),
+                   self.keep(x.xclock("wm-clock", width=200, height=200, x=700, y=100)),
+                   x.Window(twins.windows[0], "twin 0"), x.Window(twins.windows[1], "twin 1")]
+        saved, _, menu, layout = self.saved_desk(*windows, active=False)
+        # What Tavelor read is what the server shows.
+        stored = sorted((s["windowTitle"], tuple(s["frame"][k] for k in ("x", "y", "width",
+                        "height"))) for s in self.home.read_profiles()[0]["snapshots"])
+        self.assertEqual(stored, sorted((t.split(" ")[0], tuple(f)) for t, f in saved.items()),
+                         f"the frames saved under {WM}")
+        for cycle in range(3):
+            for window in windows:
+                window.move_resize(*self.SCRAMBLES[window.title][cycle])
+            # The twin mapped first raised: front to back, the opposite of the save.
+            x.activate(twins.windows[0])
+            x.settle(*windows)
+            menu.click(layout.find("Desk"))
+            try:
+                wait_until(lambda: dict(zip(saved, x.settle(*windows))) == saved, 10, "windows")
+            except TimeoutError:
+                x.screenshot(self.out, f"cycle-{cycle}")
+                self.fail(f"{WM}, restore {cycle + 1}: saved {saved}, now {x.settle(*windows)}")
+
+
+class XServerGoneTest(Case):
+    """The X server Tavelor runs on killed (idle, with the save dialog's own event
+    loop running, or where only Tavelor's own connection goes there as under
+    XWayland), or none at start: one line, an exit status (no signal, so no core
+    dump), the profiles file as it was."""
+    def xvfb(self):
+        read_end, write_end = os.pipe()
+        server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                   "1024x768x24", "-nolisten", "tcp", "-noreset"],
+                                  pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        self.addCleanup(lambda: (server.kill(), server.wait()))
+        with os.fdopen(read_end) as pipe:  # the display number, once it takes clients
+            number = pipe.readline().strip()
+        self.assertTrue(number, "Xvfb did not start")
+        return server, f":{number}"
+    def assertOneLineExit(self, program, before=()):
+        status, lines = program.wait(30), program.lines()[len(before):]
+        self.assertGreater(status, 0, f"an exit status, not a signal; stderr: {lines!r}")
+        self.assertEqual(len(lines), 1, f"one line on stderr, got {lines!r}")
+        self.assertTrue(lines[0].startswith("Tavelor:"), lines[0])
+        return lines[0]
+    def test_server_killed(self):
+        for case in ("idle", "save dialog open", "offscreen toolkit"):
+            with self.subTest(case=case):
+                self.home = Home()
+                server, display = self.xvfb()
+                self.home.write_profiles([profile("Kept", [snapshot("XTerm", "t", 10, 20, 300,
+                                                                    200)], active=True)])
+                with open(self.home.profiles_file, "rb") as saved:
+                    before = saved.read()
+                self.home.overrides = {"DISPLAY": display}
+                if case == "offscreen toolkit":
+                    self.home.overrides["QT_QPA_PLATFORM"] = "offscreen"
+                    program = self.start(case)
+                    spin(1.5)
+                else:
+                    program, menu, layout = self.start_with_menu(name=case)
+                    if case == "save dialog open":
+                        menu.click(layout.find("Save Layout..."))
+                        spin(1.0)
+                self.assertTrue(program.running(), program.stderr())
+                lines = program.lines()
+                server.send_signal(signal.SIGKILL)
+                self.assertIn("X server", self.assertOneLineExit(program, lines))
+                with open(self.home.profiles_file, "rb") as kept:
+                    self.assertEqual(kept.read(), before)
+                if case == "idle":
+                    # The lock of the copy that ended so abruptly keeps no next one out.
+                    self.home.overrides = {}
+                    following = self.start("next")
+                    self.panel.wait_for_item(following.pid)
+                    following.stop()
+    def test_no_server_at_start(self):
+        self.home.overrides = {"DISPLAY": ":65000"}  # as at a login whose server is not up
+        self.assertOneLineExit(self.start())
+
+
+class WindowManagerRestartTest(Case):
+    """openbox killed: menu commands say so in an alert and save nothing, the
+    shortcut beeps and moves nothing; openbox back: the same process works."""
+    def test_gate_closes_and_reopens(self):
+        wm_pid = int(os.environ["TAVELOR_TEST_WM_PID"])
+        term = self.keep(x.xterm("faults-wm-term", x=60, y=80))
+        saved, program, menu, layout = self.saved_desk(term)
+        profiles = self.home.read_profiles()
+        os.kill(wm_pid, signal.SIGKILL)
+        wait_until(lambda: not os.path.exists(f"/proc/{wm_pid}") or open(
+            f"/proc/{wm_pid}/stat").read().rsplit(")", 1)[1].split()[0] == "Z", 5, "openbox to die")
+        spin(0.3)
+        # "Save Layout..." shows the permission alert, not the name dialog.
+        tray_steps.answer_dialog(menu, layout.find("Save Layout..."), program.pid, "Ghost",
+                                 focus="windowfocus")
+        self.assertIsNone(menu.layout().find("Ghost"))
+        self.assertEqual(self.home.read_profiles(), profiles)
+        x.run("xdotool", "windowmove", str(term.window), "500", "400")
+        moved = wait_until(lambda: term.frame() if term.frame() != saved[term.title] else None, 5,
+                           "the xterm to move")
+        bells = self.keep(Fixture("--bells"), "quit")
+        rung = bells.count()
+        x.key(SHORTCUT_KEYS)
+        wait_until(lambda: bells.count() > rung, 5, "a beep")
+        spin(0.5)
+        self.assertEqual((term.frame(), bells.count()), (moved, rung + 1))
+        self.addCleanup(stop, subprocess.Popen(["openbox", "--sm-disable"],
+                                               stderr=subprocess.DEVNULL))
+        # The old frame extents stay on the window; openbox is back once wmctrl finds it.
+        wait_until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0,
+                   15, "the new openbox")
+        spin(0.5)
+        x.settle(term)
+        x.key(SHORTCUT_KEYS)
+        self.assertBack([term], saved)
+        tray_steps.save_layout(menu, menu.layout(), program.pid, "After")
+        after = next(p for p in self.home.read_profiles() if p["name"] == "After")
+        self.assertIn("faults-wm-term", [s.get("windowTitle") for s in after["snapshots"]])
+
+
+class ChurnTest(Case):
+    """Windows made and destroyed as fast as the server takes them while the
+    shortcut applies a profile naming them, again and again; then hostile windows
+    on screen while the menu is read and "Save Layout..." is used."""
+    def test_churn_then_hostile_windows(self):
+        term = self.keep(x.xterm("faults-churn-term", x=40, y=60))
+        churn = ["--window", "--count=4", "--class=churn,Churn", "--title=churn %d",
+                 "--geometry=120x80+600+400"]
+        # Saved with windows of the churning kind on screen, so that every apply
+        # looks for windows that come and go under it.
+        still = Fixture(*churn)
+        saved, program, menu, _ = self.saved_desk(term)
+        still.quit()
+        churning = Fixture("--fast-churn", *churn)
+        deadline, presses = time.monotonic() + 20, 0
+        while time.monotonic() < deadline or presses < 100:  # a loaded machine presses slower
+            x.key(SHORTCUT_KEYS)
+            presses += 1
+            spin(0.05)
+        cycles = int(churning.quit().split()[-1])
+        print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
+        self.assertTrue(program.running(), program.stderr())
+        self.assertGreaterEqual(cycles, 1000, "thousands of windows made and destroyed")
+        self.assertEqual([l for l in program.lines() if X_ERRORS.search(l)], [])
+        x.run("xdotool", "windowmove", str(term.window), "600", "300")
+        wait_until(lambda: not term.back(saved[term.title]), 5, "the xterm to move")
+        x.key(SHORTCUT_KEYS)
+        self.assertBack([term], saved)
+        self.keep(Fixture("--window", "--title-bytes=4000000", "--class=huge,Huge",
+                          "--window", "--title-hex=fffec328e282eda080", "--class=bad,Bad",
+                          "--window", f"--pid={program.pid}", "--title=claims tavelor",
+                          "--class=liar,Liar", "--window", f"--pid={term.process.pid}",
+                          "--title=claims xterm", "--class=liar2,Liar2", "--window",
+                          "--title=long class", f"--class=long,{'L' * 120000}"), "quit")
+        self.keep(Fixture("--retitle-hz=1000", "--window", "--title=retitled",
+                          "--class=fast,Fast"), "quit")
+        for _ in range(20):
+            self.assertIsNotNone(menu.layout().find("Save Layout..."))
+            spin(0.05)
+        # A window claims Tavelor's pid, so the dialog is the window that is new.
+        tray_steps.save_layout(menu, menu.layout(), program.pid, "Hostile",
+                               others=set(x.windows_of(program.pid)))
+        hostile = next(p for p in self.home.read_profiles() if p["name"] == "Hostile")
+        self.assertLessEqual({"faults-churn-term", "claims xterm"},
+                             {s.get("windowTitle") or "" for s in hostile["snapshots"]})
+        self.assertTrue(program.running())
+
+
+class FullDiskTest(Case):
+    """XDG_DATA_HOME on a tiny tmpfs, filled up or remounted read-only (root is not
+    stopped by mode bits): a save fails, the old file stays byte for byte, and no
+    temporary file is left beside it."""
+    def test_save_fails_and_keeps_the_file(self):
+        if not os.environ.get("TAVELOR_TEST_PRIVATE_MOUNTS"):
+            self.skipTest("needs a private mount namespace (unshare -m)")
+        self.keep(x.xterm("faults-disk-term", x=40, y=60))
+        for case in ("full", "read-only"):
+            with self.subTest(case=case):
+                self.home = Home()
+                subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k,mode=0700",
+                                "tavelor-full", self.home.data], check=True)
+                self.addCleanup(subprocess.run, ["umount", "-l", self.home.data])
+                self.home.write_profiles([profile("Old", [snapshot("XTerm", "old window")])])
+                with open(self.home.profiles_file, "rb") as saved:
+                    before = saved.read()
+                if case == "full":
+                    subprocess.run(["dd", "if=/dev/zero", f"of={self.home.data}/filler", "bs=4k"],
+                                   capture_output=True)
+                program, menu, layout = self.start_with_menu(name=case)
+                if case == "read-only":
+                    subprocess.run(["mount", "-o", "remount,ro", self.home.data], check=True)
+                tray_steps.answer_dialog(menu, layout.find("Save Layout..."), program.pid,
+                                         "Too big")
+                spin(0.5)
+                self.assertTrue(program.running())
+                layout = menu.layout()  # rebuilt from the file, which is as it was
+                self.assertEqual((bool(layout.find("Old")), bool(layout.find("Too big"))),
+                                 (True, False))
+                with open(self.home.profiles_file, "rb") as kept:
+                    self.assertEqual(kept.read(), before)
+                self.assertEqual(os.listdir(self.home.profiles_folder), ["profiles.json"])
+                program.stop()  # one copy at a time
 
 
 if __name__ == "__main__":

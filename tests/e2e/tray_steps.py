@@ -1,25 +1,26 @@
-"""Steps a user takes with Tavelor, shared by the tests and scripts/run's show."""
+"""Steps a user takes with Tavelor, shared by the tests, bench/ and scripts/run's show."""
 
 import xdesktop
-from panel import wait_until
+from panel import spin, wait_until
 
+def answer_dialog(menu, entry, pid, text, others=(), focus="windowactivate"):
+    """Clicks entry, types text and Return into the window it opens (the newest of
+    pid's windows not in others) and waits for that window to close."""
+    menu.click(entry)
+    dialog = wait_until(lambda: next((w for w in reversed(xdesktop.windows_of(pid))
+                                      if w not in others), None), 10, "the dialog")
+    xdesktop.run("xdotool", focus, "--sync", str(dialog), check=False)
+    xdesktop.type_text(text)
+    xdesktop.key("Return")
+    wait_until(lambda: dialog not in xdesktop.windows_of(pid), 5, "the dialog to close")
+    spin(0.3)
 
-def save_layout(menu, layout, pid, name, before_return=None):
+def save_layout(menu, layout, pid, name, others=()):
     """"Save Layout...", the name typed into its dialog, Return; answers the
     menu once the profile is in it."""
-    menu.click(layout.find("Save Layout..."))
-    dialog = wait_until(lambda: (xdesktop.windows_of(pid) or [None])[-1], 10, "the save dialog")
-    xdesktop.activate(dialog)
-    xdesktop.type_text(name)
-    if before_return:
-        before_return()
-    xdesktop.key("Return")
-    layout = menu.wait_for(lambda l: l.find(name), what=f"the profile {name!r} in the menu")
-    wait_until(lambda: not xdesktop.windows_of(pid), 5, "the dialog to close")
-    return layout
-
+    answer_dialog(menu, layout.find("Save Layout..."), pid, name, others)
+    return menu.wait_for(lambda l: l.find(name), what=f"the profile {name!r} in the menu")
 
 def set_active(menu, layout, name):
     menu.click(layout.find(name, "Set as Active"))
-    return menu.wait_for(lambda l: l.find(name, "Deactivate"),
-                         what=f"the profile {name!r} to become active")
+    return menu.wait_for(lambda l: l.find(name, "Deactivate"), what=f"{name!r} active")

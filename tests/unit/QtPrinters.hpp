@@ -17,11 +17,8 @@ inline void PrintTo(const QString& text, std::ostream* os)
 namespace tavelor {
 inline void PrintTo(const WindowSnapshot& s, std::ostream* os)
 {
-    const auto text = [](const std::optional<QString>& t) {
-        return t ? '"' + t->toStdString() + '"' : std::string("absent");
-    };
-    *os << '{' << text(s.bundleIdentifier) << ", " << text(s.appName) << ", " << text(s.windowTitle)
-        << ", " << s.frame.x << ' ' << s.frame.y << ' ' << s.frame.width << ' ' << s.frame.height
-        << '}';
+    for (const auto& t : {s.bundleIdentifier, s.appName, s.windowTitle})
+        *os << (t ? '"' + t->toStdString() + "\" " : std::string("absent "));
+    *os << s.frame.x << ' ' << s.frame.y << ' ' << s.frame.width << ' ' << s.frame.height;
 }
 } // namespace tavelor

@@ -5,159 +5,118 @@
 #include <limits>
 #include <random>
 
-namespace tavelor::test {
+using namespace Qt::StringLiterals;
 
+namespace tavelor::test {
 namespace {
 
-class Generator {
-public:
-    explicit Generator(std::uint64_t seed) : m_engine(seed) {}
+struct Generator {
+    std::mt19937_64 engine;
 
-    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_engine); }
+    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); }
 
     double number()
     {
-        switch (upTo(8)) {
-        case 0:
-            return static_cast<double>(upTo(4000) - 1000);
-        case 1:
-            return upTo(2) ? -0.0 : 0.0;
-        case 2:
-            return std::numeric_limits<double>::denorm_min() * (1 + upTo(1000));
-        case 3:
-            return std::ldexp(1.0 + upTo(1 << 20), 60 + upTo(900)); // huge integers
-        case 4:
-            return std::numeric_limits<double>::max() * (upTo(2) ? 1 : -1);
-        default: {
-            // Any finite bit pattern.
-            for (;;) {
-                const double d = std::bit_cast<double>(m_engine());
-                if (std::isfinite(d))
-                    return d;
-            }
-        }
-        }
-    }
-
-    std::optional<QString> optionalText()
-    {
-        switch (upTo(5)) {
-        case 0:
-            return std::nullopt;
-        case 1:
-            return QString();
-        default:
-            return text();
-        }
+        using limits = std::numeric_limits<double>;
+        const double picks[] = {
+            upTo(4000) - 1000.0, upTo(2) ? -0.0 : 0.0, limits::denorm_min() * (1 + upTo(1000)),
+            std::ldexp(1.0 + upTo(1 << 20), 60 + upTo(900)), limits::max() * (upTo(2) ? 1 : -1)};
+        const int pick = upTo(8); // or any finite bit pattern
+        for (double d = pick < 5 ? picks[pick] : limits::quiet_NaN();;
+             d = std::bit_cast<double>(engine()))
+            if (std::isfinite(d))
+                return d;
     }
 
     QString text()
     {
-        static const char32_t pieces[] = {U'a',      U'Z',  U' ',          U'/',      U'\\',
-                                          U'"',      U'\n', U'\t',         U'\x01',   U'\x1f',
-                                          U'\x7f',   U'é',  U'\u00a0',     U'\u2028', U'ß',
-                                          U'\u0301', U'漢', U'\U0001F600', U'&',      U'_'};
+        static const char32_t pieces[] = U"aZ /\\\"\n\t\x01\x1f\x7f\u00e9\u00a0\u2028\u00df\u0301"
+                                         U"\u6f22\U0001F600&_";
         QString s;
-        const int length = upTo(24);
-        for (int i = 0; i < length; ++i) {
-            const char32_t c = pieces[upTo(static_cast<int>(std::size(pieces)))];
-            s += QString::fromUcs4(&c, 1);
-        }
+        for (int i = upTo(24); i > 0; --i)
+            s += QString::fromUcs4(&pieces[upTo(static_cast<int>(std::size(pieces)) - 1)], 1);
         return s;
     }
 
-    QUuid uuid()
+    std::optional<QString> optionalText()
     {
-        QByteArray bytes(16, '\0');
-        for (auto& b : bytes)
-            b = static_cast<char>(upTo(256));
-        return QUuid::fromRfc4122(bytes);
+        const int pick = upTo(5);
+        return pick == 0 ? std::nullopt : std::optional(pick == 1 ? QString() : text());
     }
-
-private:
-    std::mt19937_64 m_engine;
 };
 
-bool sameBits(double a, double b)
+// Every field, strings with their presence and length and numbers as bit patterns.
+QString described(const QList<WindowProfile>& profiles)
 {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-bool sameText(const std::optional<QString>& a, const std::optional<QString>& b)
-{
-    return a.has_value() == b.has_value() && (!a || *a == *b);
+    QString out;
+    const auto text = [&](const std::optional<QString>& t) {
+        out += t ? u"+%1:"_s.arg(t->size()) + *t : u"-"_s;
+    };
+    const auto number = [&](double d) { out += u" %1"_s.arg(std::bit_cast<quint64>(d), 0, 16); };
+    for (const WindowProfile& p : profiles) {
+        out += p.id.toString() + (p.isActive ? u"*"_s : u"/"_s);
+        text(p.name);
+        number(p.createdAt);
+        number(p.updatedAt);
+        for (const WindowSnapshot& s : p.snapshots) {
+            for (const auto& t : {s.bundleIdentifier, s.appName, s.windowTitle})
+                text(t);
+            for (double d : {s.frame.x, s.frame.y, s.frame.width, s.frame.height})
+                number(d);
+        }
+        out += u"]"_s;
+    }
+    return out;
 }
 
 } // namespace
 
-QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windowsPerProfile)
+QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows)
 {
-    Generator g(seed);
+    Generator g{std::mt19937_64(seed)};
     QList<WindowProfile> profiles;
     for (int p = 0; p < profileCount; ++p) {
-        WindowProfile profile{g.uuid(), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()};
-        const int windows = windowsPerProfile < 0 ? g.upTo(6) : windowsPerProfile;
-        for (int w = 0; w < windows; ++w) {
-            profile.snapshots.append({g.optionalText(),
-                                      g.optionalText(),
-                                      g.optionalText(),
-                                      {g.number(), g.number(), g.number(), g.number()}});
-        }
-        profiles.append(profile);
+        QByteArray id(16, '\0');
+        for (auto& b : id)
+            b = static_cast<char>(g.upTo(256));
+        profiles.append(
+            {QUuid::fromRfc4122(id), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()});
+        for (int w = windows < 0 ? g.upTo(6) : windows; w > 0; --w)
+            profiles.back().snapshots.append({g.optionalText(),
+                                              g.optionalText(),
+                                              g.optionalText(),
+                                              {g.number(), g.number(), g.number(), g.number()}});
     }
     return profiles;
 }
 
 QList<WindowProfile> makeTypicalProfiles(int profileCount, int windowsPerProfile)
 {
-    static const char* apps[][2] = {{"org.mozilla.firefox", "Firefox"},
-                                    {"org.gnome.Terminal", "Terminal"},
-                                    {"code", "Visual Studio Code"},
-                                    {"org.kde.dolphin", "Dolphin"},
-                                    {"thunderbird", "Thunderbird"}};
-    Generator g(42);
+    static const char* apps[] = {"org.mozilla.firefox", "org.gnome.Terminal", "code",
+                                 "org.kde.dolphin", "thunderbird"};
     QList<WindowProfile> profiles;
     for (int p = 0; p < profileCount; ++p) {
-        WindowProfile profile{
-            g.uuid(),       QStringLiteral("Desk %1").arg(p), {}, p == 0, 790162200.25 + p,
-            791834712.5 + p};
+        profiles.append({QUuid::createUuidV5(QUuid(), QString::number(p)),
+                         u"Desk %1"_s.arg(p),
+                         {},
+                         p == 0,
+                         790162200.25 + p,
+                         791834712.5 + p});
         for (int w = 0; w < windowsPerProfile; ++w) {
-            const auto& app = apps[g.upTo(5)];
-            profile.snapshots.append(
-                {QString::fromLatin1(app[0]),
-                 QString::fromLatin1(app[1]),
-                 QStringLiteral("Document %1 — %2/%3").arg(w).arg(p).arg(QLatin1String(app[1])),
-                 {static_cast<double>(g.upTo(1920)), static_cast<double>(25 + g.upTo(1000)),
-                  static_cast<double>(200 + g.upTo(1700)), 150.5 + g.upTo(1000)}});
+            const QString app = QString::fromLatin1(apps[(p + w) % 5]);
+            profiles.back().snapshots.append({app,
+                                              app.section('.', -1),
+                                              u"Document %1 — %2/%3"_s.arg(w).arg(p).arg(app),
+                                              {double(w * 37 % 1920), double(25 + w * 53 % 1000),
+                                               double(200 + p * 31 % 1700), 150.5 + w}});
         }
-        profiles.append(profile);
     }
     return profiles;
 }
 
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const WindowProfile& p = a[i];
-        const WindowProfile& q = b[i];
-        if (p.id != q.id || p.name != q.name || p.isActive != q.isActive ||
-            !sameBits(p.createdAt, q.createdAt) || !sameBits(p.updatedAt, q.updatedAt) ||
-            p.snapshots.size() != q.snapshots.size())
-            return false;
-        for (qsizetype j = 0; j < p.snapshots.size(); ++j) {
-            const WindowSnapshot& s = p.snapshots[j];
-            const WindowSnapshot& t = q.snapshots[j];
-            if (!sameText(s.bundleIdentifier, t.bundleIdentifier) ||
-                !sameText(s.appName, t.appName) || !sameText(s.windowTitle, t.windowTitle) ||
-                !sameBits(s.frame.x, t.frame.x) || !sameBits(s.frame.y, t.frame.y) ||
-                !sameBits(s.frame.width, t.frame.width) ||
-                !sameBits(s.frame.height, t.frame.height))
-                return false;
-        }
-    }
-    return true;
+    return described(a) == described(b);
 }
 
 } // namespace tavelor::test

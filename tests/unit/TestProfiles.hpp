@@ -8,19 +8,15 @@
 
 namespace tavelor::test {
 
-/// Profiles with awkward content: strings with quotes, slashes, control
-/// characters, non-ASCII and astral characters, absent and empty strings;
-/// numbers of every kind a double can hold (-0, subnormals, huge integers,
-/// long fractions). Same seed, same profiles.
-QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount,
-                                        int windowsPerProfile);
+/// Awkward profiles (quotes, control, astral characters; absent and empty strings;
+/// -0, subnormals, huge integers, any finite bit pattern); same seed, same profiles.
+/// A negative window count picks 0..5 windows per profile.
+QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows);
 
-/// Profiles shaped like a real user's: plain application names and titles,
-/// integral frames. For the benchmarks.
+/// Profiles shaped like a real user's, for the benchmarks.
 QList<WindowProfile> makeTypicalProfiles(int profileCount, int windowsPerProfile);
 
-/// Field by field, strings by code units and numbers by bit pattern: stricter
-/// than the records' own equality (which takes +0 for -0).
+/// Field by field, numbers by bit pattern: stricter than the records' equality.
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b);
 
 } // namespace tavelor::test

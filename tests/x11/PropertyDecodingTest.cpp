@@ -42,6 +42,8 @@ TEST(PropertyDecodingTest, TextByEncoding)
         {"\x1b%Gunterminated \xc3\xa9", TextEncoding::CompoundText, false,
          QStringLiteral("unterminated \u00e9")},
         {"\x1b", TextEncoding::CompoundText, false, QString()},
+        // Latin-1's right half starts at no-break space; another set replaces it.
+        {"\xa0\x1b-B\xe9", TextEncoding::CompoundText, false, QStringLiteral("\u00a0\uFFFD")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(decodeText(c.bytes, c.encoding, c.truncated), c.expected)

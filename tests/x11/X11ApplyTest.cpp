@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace tavelor::x11::testing {
@@ -24,41 +25,21 @@ protected:
     // Every frame as the window manager shows it.
     bool framesAre(const std::map<xcb_window_t, WindowFrame>& expected)
     {
-        for (const auto& [window, frame] : expected) {
-            if (wmFrame(connection(), window) != frame)
-                return false;
-        }
-        return true;
+        return std::all_of(expected.begin(), expected.end(), [&](const auto& w) {
+            return wmFrame(connection(), w.first) == w.second;
+        });
     }
 
-    // The window manager handles the client messages of one connection in the
-    // order they were sent: once a move sent after ours has been carried out,
-    // so have ours.
+    // The window manager handles the requests of one connection in the order
+    // they were sent: once a move sent after ours has been carried out, so
+    // have ours.
     void waitForWindowManager(xcb_window_t sentinel)
     {
-        const std::optional<WindowFrame> before = wmFrame(connection(), sentinel);
-        ASSERT_TRUE(before);
-        const double x = before->x == 900 ? 950 : 900;
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = sentinel;
-        event.type = connection().atom("_NET_MOVERESIZE_WINDOW");
-        event.data.data32[0] = 1u | (1u << 8) | (2u << 12);
-        event.data.data32[1] = static_cast<std::uint32_t>(x);
-        xcb_send_event(connection().get(), 0, connection().root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
-        xcb_flush(connection().get());
+        const double x = wmFrame(connection(), sentinel)->x == 900 ? 950 : 900;
+        const platform::FrameWrite move{QString::number(sentinel),
+                                        platform::FrameWrite::Part::Position, x, 650};
+        backend().windowSource().apply({&move, 1});
         ASSERT_TRUE(waitUntil([&] { return wmFrame(connection(), sentinel)->x == x; }));
-    }
-
-    static std::vector<xcb_window_t> windowsOfScan(const std::vector<WindowScanner::ScanResult>& r)
-    {
-        std::vector<xcb_window_t> windows;
-        for (const auto& result : r)
-            windows.push_back(windowOf(result));
-        return windows;
     }
 };
 
@@ -73,13 +54,12 @@ TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNot
         waitForNewClient(connection(), clientList(connection()), QStringLiteral("XClock"));
     ASSERT_NE(clock, XCB_WINDOW_NONE);
     // Two windows of one application, told apart by their titles.
-    FixtureClient fixture({"--window", "--class=fixture,Fixture", "--title=Alpha",
-                           "--geometry=300x200+100+420", "--window", "--class=fixture,Fixture",
-                           "--title=Beta", "--geometry=260x180+520+420"});
-    FixtureClient other(
-        {"--window", "--class=other,Other", "--title=Other", "--geometry=200x100+1000+600"});
-    FixtureClient sentinel({"--window", "--class=sentinel,Sentinel", "--title=Sentinel",
-                            "--geometry=100x100+900+650"});
+    FixtureClient fixture(
+        "--window --class=fixture,Fixture --title=Alpha --geometry=300x200+100+420"
+        " --window --class=fixture,Fixture --title=Beta --geometry=260x180+520+420");
+    FixtureClient other("--window --class=other,Other --title=Other --geometry=200x100+1000+600");
+    FixtureClient sentinel(
+        "--window --class=sentinel,Sentinel --title=Sentinel --geometry=100x100+900+650");
     ASSERT_EQ(fixture.windows().size(), 2u);
     const xcb_window_t alpha = fixture.windows()[0];
     const xcb_window_t beta = fixture.windows()[1];
@@ -98,17 +78,17 @@ TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNot
     const std::optional<WindowFrame> otherFrame = wmFrame(connection(), untouched);
 
     // Disturb every saved window through the window manager.
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(terminal), "-e", "0,400,300,500,400"}));
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(clock), "-b", "add,fullscreen"}));
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(alpha), "-b", "add,maximized_vert,maximized_horz"}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(terminal), "-e", "0,400,300,500,400"}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(clock), "-b", "add,fullscreen"}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(alpha), "-b", "add,maximized_vert,maximized_horz"}));
     // Beta takes Alpha's place and size: only the titles tell them apart now.
     const WindowFrame alphaFrame = saved[alpha];
-    ASSERT_TRUE(wmctrl({"-i", "-r", id(beta), "-e",
-                        QStringLiteral("0,%1,%2,%3,%4")
-                            .arg(alphaFrame.x)
-                            .arg(alphaFrame.y)
-                            .arg(alphaFrame.width - 2)
-                            .arg(alphaFrame.height - 25)}));
+    ASSERT_EQ(0, wmctrl({"-i", "-r", id(beta), "-e",
+                         QStringLiteral("0,%1,%2,%3,%4")
+                             .arg(alphaFrame.x)
+                             .arg(alphaFrame.y)
+                             .arg(alphaFrame.width - 2)
+                             .arg(alphaFrame.height - 25)}));
     ASSERT_TRUE(waitUntil([&] {
         return wmFrame(connection(), terminal) != saved[terminal] &&
                wmFrame(connection(), clock) != saved[clock] &&
@@ -134,7 +114,7 @@ TEST_F(X11ApplyTest, PutsMovedResizedAndMaximisedWindowsBackExactlyAndTouchesNot
 
 TEST_F(X11ApplyTest, WindowsDestroyedAfterTheScanFailQuietly)
 {
-    FixtureClient fixture({"--window", "--count=3", "--class=gone,Gone", "--title=gone %d"});
+    FixtureClient fixture("--window --count=3 --class=gone,Gone --title=gone-%d");
     ErrorCounter errors(connection());
     ::testing::internal::CaptureStderr();
 
@@ -166,15 +146,14 @@ TEST_F(X11ApplyTest, WindowsDestroyedAfterTheScanFailQuietly)
 TEST_F(X11ApplyTest, WindowsComingAndGoingDuringScansAndAppliesAreSkipped)
 {
     FixtureClient steady(
-        {"--window", "--class=steady,Steady", "--title=steady", "--geometry=200x150+300+300"});
-    FixtureClient churn(
-        {"--churn", "--window", "--count=30", "--class=churn,Churn", "--title=churn %d"});
+        "--window --class=steady,Steady --title=steady --geometry=200x150+300+300");
+    FixtureClient churn("--churn --window --count=30 --class=churn,Churn --title=churn-%d");
     ErrorCounter errors(connection());
     ::testing::internal::CaptureStderr();
 
     WindowProfile profile;
-    profile.snapshots = {WindowSnapshot{"Churn", "Churn", "churn 1", {10, 10, 100, 100}},
-                         WindowSnapshot{"Churn", "Churn", "churn 2", {20, 20, 100, 100}}};
+    profile.snapshots = {WindowSnapshot{"Churn", "Churn", "churn-1", {10, 10, 100, 100}},
+                         WindowSnapshot{"Churn", "Churn", "churn-2", {20, 20, 100, 100}}};
     int sawChurn = 0;
     for (int i = 0; i < 40; ++i) {
         for (const auto& r : scan()) {

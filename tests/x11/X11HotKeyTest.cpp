@@ -1,6 +1,7 @@
 #include "Platform/X11/KeyCodeTable.hpp"
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/X11GlobalShortcuts.hpp"
+#include "Platform/X11/X11KeyEventTranslator.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
 #include "Platform/X11/XcbPointers.hpp"
@@ -24,41 +25,45 @@ using x11::XcbPtr;
 constexpr HotKey kControlOptionT{17, controlKey | optionKey};
 constexpr std::uint16_t kControlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
-int run(const QStringList& command)
+// Runs a command given as words, e.g. "xdotool key ctrl+alt+t".
+int run(const QString& command)
 {
-    return QProcess::execute(command.front(), command.mid(1));
+    const QStringList words = command.split(u' ');
+    return QProcess::execute(words.front(), words.mid(1));
+}
+
+// Polls for a condition, at most 3 s.
+bool waitFor(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 3000)
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 // A second X client, as another program holding grabs or owning the focus.
-class OtherClient {
-public:
-    OtherClient() : m_connection(xcb_connect(nullptr, nullptr))
-    {
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    }
-    ~OtherClient() { xcb_disconnect(m_connection); }
-
-    xcb_connection_t* get() const { return m_connection; }
-    xcb_window_t root() const { return m_root; }
+struct OtherClient {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    ~OtherClient() { xcb_disconnect(c); }
 
     bool grab(xcb_keycode_t key, std::uint16_t modifiers)
     {
-        XcbPtr<xcb_generic_error_t> error{xcb_request_check(
-            m_connection, xcb_grab_key_checked(m_connection, 1, m_root, modifiers, key,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))};
-        return !error;
+        return !XcbPtr<xcb_generic_error_t>{
+            xcb_request_check(c, xcb_grab_key_checked(c, 1, root, modifiers, key,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))};
     }
-
     std::uint16_t pointerState()
     {
-        XcbPtr<xcb_query_pointer_reply_t> reply{xcb_query_pointer_reply(
-            m_connection, xcb_query_pointer(m_connection, m_root), nullptr)};
+        XcbPtr<xcb_query_pointer_reply_t> reply{
+            xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr)};
         return reply ? reply->mask : 0;
     }
-
-private:
-    xcb_connection_t* m_connection;
-    xcb_window_t m_root = XCB_WINDOW_NONE;
+    void roundTrip() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
 };
 
 class X11HotKeyTest : public ::testing::Test {
@@ -66,39 +71,26 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(connection) << "no X display";
-        // Seen before the hot key events see them: every press of T, repeats included.
-        connection->addEventListener([this](const xcb_generic_event_t& event) {
-            if ((event.response_type & 0x7f) == XCB_KEY_PRESS &&
-                reinterpret_cast<const xcb_key_press_event_t&>(event).detail == keyT())
-                ++rawPresses;
-            return false;
-        });
-        keyboard = std::make_unique<x11::X11Keyboard>(connection.get());
-        ASSERT_TRUE(keyboard->isAvailable());
-        shortcuts = std::make_unique<x11::X11GlobalShortcuts>(*keyboard);
-        layout = std::make_unique<x11::X11KeyboardLayout>(*keyboard);
-        service = std::make_unique<HotKeyService>(*shortcuts, *layout);
-        service->setOnTrigger([this] { ++triggers; });
+        ASSERT_TRUE(keyboard.isAvailable());
+        service.setOnTrigger([this] { ++triggers; });
     }
 
     void TearDown() override
     {
-        service.reset();
+        service.unregister();
         if (changedLayout)
-            run({"setxkbmap", "us"});
+            run("setxkbmap us");
         // Leave the desktop as the next test expects it.
-        OtherClient probe;
-        const std::uint16_t state = probe.pointerState();
+        const std::uint16_t state = OtherClient().pointerState();
         if (state & XCB_MOD_MASK_LOCK)
-            run({"xdotool", "key", "Caps_Lock"});
+            run("xdotool key Caps_Lock");
         if (state & XCB_MOD_MASK_2)
-            run({"xdotool", "key", "Num_Lock"});
+            run("xdotool key Num_Lock");
     }
 
     xcb_keycode_t keyT()
     {
-        const x11::XkbKeymapPtr keymap = keyboard->keymap();
-        return x11::X11Keyboard::xKeyCode(keymap.get(), 17).value_or(0);
+        return x11::X11Keyboard::xKeyCode(keyboard.keymap().get(), 17).value_or(0);
     }
 
     // Everything the server has sent us by now is handled, and what the
@@ -112,79 +104,56 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    bool waitFor(const std::function<bool()>& done)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        for (;;) {
-            settle();
-            if (done())
-                return true;
-            if (timer.elapsed() > 3000)
-                return false;
-            QThread::msleep(10);
-        }
-    }
-
     // xdotool exits only after the server has taken its input, so one more
     // round trip of ours brings every event it caused.
-    void expectTriggers(int expected)
+    void pressExpecting(const char* keys, int expected)
     {
-        waitFor([&] { return triggers >= expected; });
+        ASSERT_EQ(run(QStringLiteral("xdotool key ") + QLatin1String(keys)), 0);
+        waitFor([&] { return settle(), triggers >= expected; });
         settle();
-        EXPECT_EQ(triggers, expected);
+        EXPECT_EQ(triggers, expected) << keys;
     }
 
     std::unique_ptr<x11::X11Connection> connection = x11::X11Connection::open();
-    std::unique_ptr<x11::X11Keyboard> keyboard;
-    std::unique_ptr<x11::X11GlobalShortcuts> shortcuts;
-    std::unique_ptr<x11::X11KeyboardLayout> layout;
-    std::unique_ptr<HotKeyService> service;
+    // Seen before the hot key events see them: every press of T, repeats included.
+    int listener = connection->addEventListener([this](const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7f) == XCB_KEY_PRESS &&
+            reinterpret_cast<const xcb_key_press_event_t&>(event).detail == keyT())
+            ++rawPresses;
+        return false;
+    });
+    x11::X11Keyboard keyboard{connection.get()};
+    x11::X11GlobalShortcuts shortcuts{keyboard};
+    x11::X11KeyboardLayout layout{keyboard};
+    HotKeyService service{shortcuts, layout};
     int triggers = 0;
     int rawPresses = 0;
     bool changedLayout = false;
 };
 
-TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceWhateverTheLocks)
+TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceWhateverTheLocksAndOnlyWithItsModifiers)
 {
-    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(1);
-
+    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
+    pressExpecting("ctrl+alt+t", 1);
     OtherClient probe;
-    ASSERT_EQ(run({"xdotool", "key", "Num_Lock"}), 0);
+    pressExpecting("Num_Lock ctrl+alt+t", 2);
     ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_2) << "Num Lock is not on Mod2";
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(2);
-
-    ASSERT_EQ(run({"xdotool", "key", "Caps_Lock"}), 0);
+    pressExpecting("Caps_Lock ctrl+alt+t", 3);
     ASSERT_TRUE(probe.pointerState() & XCB_MOD_MASK_LOCK);
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(3);
-
-    ASSERT_EQ(run({"xdotool", "key", "Num_Lock"}), 0);
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(4);
-}
-
-TEST_F(X11HotKeyTest, OtherModifiersDoNotTrigger)
-{
-    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+shift+t", "ctrl+t", "t"}), 0);
-    settle();
-    EXPECT_EQ(triggers, 0);
+    pressExpecting("Num_Lock ctrl+alt+t", 4);
+    pressExpecting("ctrl+alt+shift+t ctrl+t t", 4);
 }
 
 TEST_F(X11HotKeyTest, HoldingTheKeysRunsTheTriggerOnce)
 {
-    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
     // Longer than the server's repeat delay (660 ms unless someone changed it).
-    ASSERT_EQ(run({"xdotool", "keydown", "ctrl+alt+t", "sleep", "1", "keyup", "ctrl+alt+t"}), 0);
-    expectTriggers(1);
+    ASSERT_EQ(run("xdotool keydown ctrl+alt+t sleep 1 keyup ctrl+alt+t"), 0);
+    waitFor([&] { return settle(), triggers >= 1; });
+    settle();
+    EXPECT_EQ(triggers, 1);
     EXPECT_GT(rawPresses, 1) << "the server did not repeat the held key";
-
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(2);
+    pressExpecting("ctrl+alt+t", 2);
 }
 
 TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrabbed)
@@ -195,159 +164,154 @@ TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrab
         OtherClient other;
         // Only the Num Lock variant is taken: the other three must be let go.
         ASSERT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_2));
-        EXPECT_FALSE(service->registerHotKey(kControlOptionT));
-        EXPECT_EQ(service->lastGrabResult(), HotKeyService::GrabResult::Taken);
-        EXPECT_FALSE(service->currentHotKey());
+        EXPECT_FALSE(service.registerHotKey(kControlOptionT));
+        EXPECT_EQ(service.lastGrabResult(), HotKeyService::GrabResult::Taken);
+        EXPECT_FALSE(service.currentHotKey());
         settle();
         EXPECT_TRUE(other.grab(t, kControlAlt));
         EXPECT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_LOCK));
         EXPECT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2));
     }
     // Gone with the other program: ours to take now.
-    EXPECT_TRUE(waitFor([&] { return service->registerHotKey(kControlOptionT); }));
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(1);
-}
+    EXPECT_TRUE(waitFor([&] { return service.registerHotKey(kControlOptionT); }));
+    pressExpecting("ctrl+alt+t", 1);
 
-TEST_F(X11HotKeyTest, KeysWithoutAKeyOnThisKeyboardCannotBeRegistered)
-{
-    EXPECT_FALSE(service->registerHotKey({0x3F, cmdKey})); // Function: no X key
-    EXPECT_FALSE(service->registerHotKey({200, cmdKey}));
-    EXPECT_EQ(service->lastGrabResult(), HotKeyService::GrabResult::NoSuchKey);
-    EXPECT_FALSE(service->currentHotKey());
+    // Keys without a key on this keyboard cannot be registered.
+    EXPECT_FALSE(service.registerHotKey({0x3F, cmdKey})); // Function: no X key
+    EXPECT_FALSE(service.registerHotKey({200, cmdKey}));
+    EXPECT_EQ(service.lastGrabResult(), HotKeyService::GrabResult::NoSuchKey);
 }
 
 TEST_F(X11HotKeyTest, AfterUnregisterTheKeysReachTheFocusedWindow)
 {
     OtherClient other;
-    xcb_connection_t* c = other.get();
-    const xcb_window_t window = xcb_generate_id(c);
-    const std::uint32_t values[] = {XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, other.root(), 0, 0, 200, 100, 0,
+    const xcb_window_t window = xcb_generate_id(other.c);
+    const std::uint32_t values[] = {XCB_EVENT_MASK_KEY_PRESS};
+    xcb_create_window(other.c, XCB_COPY_FROM_PARENT, window, other.root, 0, 0, 200, 100, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
                       values);
-    xcb_map_window(c, window);
-    xcb_flush(c);
-
-    // Waits for an event of `type` on the other client's window (for key
-    // presses: of T, the modifiers before it do not count).
-    auto waitForEvent = [&](std::uint8_t type, xcb_key_press_event_t* press, int timeout = 3000) {
-        QElapsedTimer timer;
-        timer.start();
-        for (;;) {
-            while (XcbPtr<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
-                if ((event->response_type & 0x7f) != type)
-                    continue;
-                const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-                if (type == XCB_KEY_PRESS && key->detail != keyT())
-                    continue;
-                if (press)
-                    *press = *key;
-                return true;
-            }
-            if (timer.elapsed() >= timeout)
-                return false;
-            QThread::msleep(10);
+    xcb_map_window(other.c, window);
+    other.roundTrip();
+    // The window manager may take a moment to map it.
+    ASSERT_TRUE(waitFor([&] {
+        xcb_set_input_focus(other.c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+        XcbPtr<xcb_get_input_focus_reply_t> focus{
+            xcb_get_input_focus_reply(other.c, xcb_get_input_focus(other.c), nullptr)};
+        return focus && focus->focus == window;
+    }));
+    // The presses of T the other client got (the modifiers before it do not count).
+    auto pressesOfT = [&] {
+        std::vector<xcb_key_press_event_t> presses;
+        while (XcbPtr<xcb_generic_event_t> event{xcb_poll_for_event(other.c)}) {
+            const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
+            if ((event->response_type & 0x7f) == XCB_KEY_PRESS && key->detail == keyT())
+                presses.push_back(*key);
         }
+        return presses;
     };
-    ASSERT_TRUE(waitForEvent(XCB_MAP_NOTIFY, nullptr));
-    xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
-    XcbPtr<xcb_get_input_focus_reply_t> focus{
-        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)};
-    ASSERT_TRUE(focus && focus->focus == window);
 
-    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(1);
+    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
+    pressExpecting("ctrl+alt+t", 1);
     // The trigger ran, so the server has sent whatever the press caused.
-    XcbPtr<xcb_get_input_focus_reply_t> sync{
-        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)};
-    EXPECT_FALSE(waitForEvent(XCB_KEY_PRESS, nullptr, 0)) << "the grab let the press through";
+    other.roundTrip();
+    EXPECT_TRUE(pressesOfT().empty()) << "the grab let the press through";
 
-    service->unregister();
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    xcb_key_press_event_t press{};
-    ASSERT_TRUE(waitForEvent(XCB_KEY_PRESS, &press));
-    EXPECT_EQ(press.detail, keyT());
-    EXPECT_EQ(press.state & 0xff, kControlAlt);
+    service.unregister();
+    ASSERT_EQ(run("xdotool key ctrl+alt+t"), 0);
+    std::vector<xcb_key_press_event_t> presses;
+    ASSERT_TRUE(waitFor([&] { return !(presses = pressesOfT()).empty(); }));
+    EXPECT_EQ(presses[0].state & 0xff, kControlAlt);
     settle();
     EXPECT_EQ(triggers, 1);
 }
 
 TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheShortcutFollowsIt)
 {
-    EXPECT_EQ(service->character(6), QStringLiteral("Z"));
-    EXPECT_EQ(service->character(16), QStringLiteral("Y"));
-    EXPECT_EQ(service->character(18), QStringLiteral("1"));
-    EXPECT_EQ(service->displayName({0, cmdKey}), QStringLiteral("⌘A"));
-    EXPECT_EQ(service->displayName({0x3F, cmdKey}), QStringLiteral("⌘Key63"));
-    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
+    EXPECT_EQ(service.character(6), QStringLiteral("Z"));
+    EXPECT_EQ(service.character(16), QStringLiteral("Y"));
+    EXPECT_EQ(service.character(18), QStringLiteral("1"));
+    EXPECT_EQ(service.displayName({0, cmdKey}), QStringLiteral("⌘A"));
+    EXPECT_EQ(service.displayName({0x3F, cmdKey}), QStringLiteral("⌘Key63"));
+    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
 
     changedLayout = true;
-    ASSERT_EQ(run({"setxkbmap", "de"}), 0);
-    EXPECT_EQ(service->character(6), QStringLiteral("Y"));
-    EXPECT_EQ(service->character(16), QStringLiteral("Z"));
+    ASSERT_EQ(run("setxkbmap de"), 0);
+    EXPECT_EQ(service.character(6), QStringLiteral("Y"));
+    EXPECT_EQ(service.character(16), QStringLiteral("Z"));
     // The German layout's key left of Backspace is a dead acute accent.
-    EXPECT_FALSE(service->character(24));
-    EXPECT_EQ(service->displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
-
+    EXPECT_FALSE(service.character(24));
+    EXPECT_EQ(service.displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
     settle();
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(1);
+    pressExpecting("ctrl+alt+t", 1);
 
-    ASSERT_EQ(run({"setxkbmap", "us"}), 0);
-    EXPECT_EQ(service->character(6), QStringLiteral("Z"));
+    ASSERT_EQ(run("setxkbmap us"), 0);
+    EXPECT_EQ(service.character(6), QStringLiteral("Z"));
     settle();
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(2);
+    pressExpecting("ctrl+alt+t", 2);
 }
 
-TEST_F(X11HotKeyTest, EveryNamedKeyIsOnTheDefaultKeyboard)
+// Every named key is on the default keyboard, and reads back as its code.
+TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
 {
-    const x11::XkbKeymapPtr keymap = keyboard->keymap();
+    const x11::XkbKeymapPtr keymap = keyboard.keymap();
     ASSERT_TRUE(keymap);
+    x11::X11KeyEventTranslator translator{keyboard};
     int named = 0;
     for (std::uint16_t code = 0; code < 256; ++code) {
         const auto name = x11::xkbKeyName(code);
         if (!name)
             continue;
         ++named;
-        EXPECT_TRUE(x11::X11Keyboard::xKeyCode(keymap.get(), code)) << *name;
+        const std::optional<xcb_keycode_t> key = x11::X11Keyboard::xKeyCode(keymap.get(), code);
+        ASSERT_TRUE(key) << *name;
         EXPECT_EQ(x11::keyCodeForXkbKeyName(*name), code) << *name;
+        if (code < 128) {
+            EXPECT_EQ(translator.translate(*key, 0).keyCode, code) << *name;
+        }
     }
     EXPECT_EQ(named, 119);
-    // The names of the keys around the shortcut.
-    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 0), 38);   // A
-    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 17), 28);  // T
-    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 36), 36);  // Return
-    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 49), 65);  // Space
-    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 53), 9);   // Escape
-    EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), 122), 67); // F1
     EXPECT_FALSE(x11::keyCodeForXkbKeyName("XXXX"));
+    EXPECT_FALSE(translator.translate(0, 0).keyCode);
+    EXPECT_FALSE(translator.translate(300, 0).keyCode);
+    // The keys around the shortcut: A, T, Return, Space, Escape, F1.
+    const std::pair<std::uint16_t, xcb_keycode_t> keys[] = {{0, 38},  {17, 28}, {36, 36},
+                                                            {49, 65}, {53, 9},  {122, 67}};
+    for (const auto& [code, key] : keys)
+        EXPECT_EQ(x11::X11Keyboard::xKeyCode(keymap.get(), code), key) << code;
+
+    // The X state becomes the flags; Num Lock (Mod2) and mouse buttons do not.
+    using platform::KeyPress;
+    const std::pair<std::uint16_t, std::uint64_t> states[] = {
+        {XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL, KeyPress::kShift | KeyPress::kControl},
+        {XCB_MOD_MASK_1 | XCB_MOD_MASK_4, KeyPress::kOption | KeyPress::kCommand},
+        {XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2 | XCB_KEY_BUT_MASK_BUTTON_1, KeyPress::kCapsLock}};
+    for (const auto& [state, flags] : states)
+        EXPECT_EQ(translator.translate(38, state).modifierFlags, flags) << state;
+
+    // Keys are found by position on any layout: X key code 24 types A on a
+    // French keyboard, but is where Q is on a US one.
+    changedLayout = true;
+    ASSERT_EQ(run("setxkbmap fr"), 0);
+    EXPECT_EQ(translator.translate(24, 0).keyCode, 12);
+    EXPECT_EQ(translator.translate(38, 0).keyCode, 0);
 }
 
 TEST_F(X11HotKeyTest, TheGrabMovesWithTheKey)
 {
-    ASSERT_TRUE(service->registerHotKey(kControlOptionT));
-    const xcb_keycode_t before = keyT();
-    ASSERT_EQ(before, 28);
-
+    ASSERT_TRUE(service.registerHotKey(kControlOptionT));
+    ASSERT_EQ(keyT(), 28);
     // A keymap on which T and Y have swapped X key codes.
     changedLayout = true;
-    ASSERT_EQ(run({"sh", "-c",
-                   "xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null"
-                   " | sed 's/<AD05> = 28;/<AD05> = 29;/; t; s/<AD06> = 29;/<AD06> = 28;/'"
-                   " | xkbcomp -w 0 - \"$DISPLAY\""}),
+    ASSERT_EQ(QProcess::execute("sh", {"-c", "xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null"
+                                             " | sed 's/<AD05> = 28;/<AD05> = 29;/; t; "
+                                             "s/<AD06> = 29;/<AD06> = 28;/'"
+                                             " | xkbcomp -w 0 - \"$DISPLAY\""}),
               0);
-    ASSERT_TRUE(waitFor([&] { return keyT() == 29; }));
+    ASSERT_TRUE(waitFor([&] { return settle(), keyT() == 29; }));
     settle();
-
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+t"}), 0);
-    expectTriggers(1);
+    pressExpecting("ctrl+alt+t", 1);
     // The old key code types Y now.
-    ASSERT_EQ(run({"xdotool", "key", "ctrl+alt+y"}), 0);
-    settle();
-    EXPECT_EQ(triggers, 1);
+    pressExpecting("ctrl+alt+y", 1);
 }
 
 } // namespace

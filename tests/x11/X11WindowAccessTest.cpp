@@ -2,32 +2,26 @@
 
 #include "Platform/X11/X11Connection.hpp"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
-#include <sys/types.h>
 
 namespace tavelor::x11 {
 namespace {
 
 // Waits for a change made by another process (the window manager starting or
 // going away); fails after a generous bound rather than hanging.
-bool eventually(const std::function<bool()>& condition)
+template <typename Condition> bool eventually(Condition condition)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 10000) {
-        if (condition())
-            return true;
-        QThread::msleep(20);
+    for (QDeadlineTimer deadline(10000); !condition(); QThread::msleep(20)) {
+        if (deadline.hasExpired())
+            return false;
     }
-    return false;
+    return true;
 }
 
 TEST(X11WindowAccess, FollowsTheWindowManagerWithoutARestart)
@@ -37,7 +31,6 @@ TEST(X11WindowAccess, FollowsTheWindowManagerWithoutARestart)
     std::unique_ptr<X11Connection> connection = X11Connection::open();
     ASSERT_NE(connection, nullptr);
     X11WindowAccess access(connection.get());
-
     EXPECT_TRUE(access.canWorkWithWindows(false));
 
     // An exiting openbox leaves its root properties behind, naming a window

@@ -19,7 +19,7 @@ namespace tavelor::x11 {
 /// How many bytes of a text property (titles, WM_CLASS, application ids) a scan
 /// asks for: 64 KiB. Longer titles are cut there (on a character boundary),
 /// which keeps a hostile client's megabyte title from costing more than that.
-inline constexpr std::size_t kMaxTextPropertyBytes = 64 * 1024;
+inline constexpr std::size_t kMaxTextPropertyBytes = std::size_t{64} * 1024;
 /// How many atoms of _NET_WM_WINDOW_TYPE and _NET_WM_STATE are looked at.
 inline constexpr std::size_t kMaxAtomListLength = 64;
 /// _NET_FRAME_EXTENTS larger than this on any side are not believed: no window

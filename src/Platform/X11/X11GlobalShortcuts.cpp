@@ -111,6 +111,7 @@ GrabResult X11GlobalShortcuts::grabKeys(Held& hotKey)
     // All grabs first, then one check each: a single round trip for the lot.
     xcb_connection_t* c = m_connection->get();
     std::vector<xcb_void_cookie_t> cookies;
+    cookies.reserve(masks.size());
     for (std::uint16_t mask : masks) {
         cookies.push_back(xcb_grab_key_checked(c, 1, m_connection->root(), mask, *key,
                                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));

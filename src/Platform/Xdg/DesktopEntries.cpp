@@ -11,7 +11,7 @@ namespace tavelor::xdg {
 namespace {
 
 // Desktop files are small; anything larger is not one.
-constexpr qint64 kMaxDesktopFileSize = 1024 * 1024;
+constexpr qint64 kMaxDesktopFileSize = qint64{1024} * 1024;
 
 QString unescapeValue(QStringView value)
 {
@@ -51,7 +51,7 @@ QString unescapeValue(QStringView value)
 QString posixLocaleFromEnvironment()
 {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const QString value = qEnvironmentVariable(variable);
+        QString value = qEnvironmentVariable(variable);
         if (!value.isEmpty())
             return value;
     }

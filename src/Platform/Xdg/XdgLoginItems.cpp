@@ -20,7 +20,7 @@ namespace {
 constexpr char kEntryName[] = "tavelor.desktop";
 constexpr char kGroup[] = "[Desktop Entry]";
 // Far more than any entry we write; a larger file is not ours.
-constexpr qint64 kMaximumEntrySize = 64 * 1024;
+constexpr qint64 kMaximumEntrySize = qint64{64} * 1024;
 
 QString describe(int error)
 {
@@ -127,9 +127,8 @@ platform::LoginItemStatus XdgLoginItems::status()
             continue;
         const QStringView key = line.first(equals).trimmed();
         const QStringView value = line.sliced(equals + 1).trimmed();
-        if (key == u"Hidden" && value == u"true")
-            enabled = false;
-        else if (key == u"X-GNOME-Autostart-enabled" && value == u"false")
+        if ((key == u"Hidden" && value == u"true") ||
+            (key == u"X-GNOME-Autostart-enabled" && value == u"false"))
             enabled = false;
         else if (key == u"TryExec")
             tryExec = unescapeString(value);

@@ -3,25 +3,9 @@
 #include "Platform/X11/XcbPointers.hpp"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
-
-namespace tavelor {
-void PrintTo(const WindowSnapshot& s, std::ostream* os)
-{
-    const auto text = [](const std::optional<QString>& t) {
-        if (!t)
-            return std::string("absent");
-        return '"' + (t->size() > 80 ? t->left(80) + "..." : *t).toStdString() + '"';
-    };
-    *os << '{' << text(s.bundleIdentifier) << ", " << text(s.appName) << ", " << text(s.windowTitle)
-        << ", ";
-    PrintTo(s.frame, os);
-    *os << '}';
-}
-} // namespace tavelor
 
 namespace tavelor::x11::testing {
 
@@ -46,22 +30,15 @@ Child::~Child()
     m_process.waitForFinished(5000);
 }
 
-bool Child::readUntil(const QString& last, QStringList& lines, int timeoutMs)
+QStringList Child::linesUntil(const QString& last)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        while (m_process.canReadLine()) {
-            const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-            lines << line;
-            if (line == last)
-                return true;
-        }
-        if (m_process.state() == QProcess::NotRunning)
-            return false;
-        m_process.waitForReadyRead(100);
+    QStringList lines;
+    while (lines.isEmpty() || lines.back() != last) {
+        if (!m_process.canReadLine() && !m_process.waitForReadyRead(15000))
+            break;
+        lines << QString::fromUtf8(m_process.readLine()).trimmed();
     }
-    return false;
+    return lines;
 }
 
 void Child::writeLine(const QString& line)
@@ -73,9 +50,7 @@ void Child::writeLine(const QString& line)
 FixtureClient::FixtureClient(const QStringList& arguments)
     : m_child(QStringLiteral(TAVELOR_FIXTURE_CLIENT), arguments)
 {
-    QStringList lines;
-    m_child.readUntil(QStringLiteral("ready"), lines);
-    for (const QString& line : lines) {
+    for (const QString& line : m_child.linesUntil(QStringLiteral("ready"))) {
         bool ok = false;
         const uint id = line.toUInt(&ok, 16);
         if (ok)
@@ -86,44 +61,45 @@ FixtureClient::FixtureClient(const QStringList& arguments)
 void FixtureClient::destroyAll()
 {
     m_child.writeLine(QStringLiteral("destroy-all"));
-    QStringList lines;
-    m_child.readUntil(QStringLiteral("destroyed"), lines);
+    m_child.linesUntil(QStringLiteral("destroyed"));
     m_windows.clear();
-}
-
-std::vector<xcb_window_t> clientList(X11Connection& connection)
-{
-    xcb_connection_t* c = connection.get();
-    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c,
-        xcb_get_property(c, 0, connection.root(), connection.atom("_NET_CLIENT_LIST"),
-                         XCB_ATOM_WINDOW, 0, 1 << 16),
-        nullptr));
-    connection.dispatchPendingEvents();
-    if (!reply || reply->format != 32)
-        return {};
-    const auto* data = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
-    return {data, data + xcb_get_property_value_length(reply.get()) / 4};
 }
 
 namespace {
 
-QString classOf(X11Connection& connection, xcb_window_t window)
+// A reply, its error dropped rather than queued as an event; the events
+// that came in meanwhile go to the listeners.
+template <typename ReplyFn, typename Cookie>
+auto ask(X11Connection& connection, ReplyFn replyFn, Cookie cookie)
 {
-    xcb_connection_t* c = connection.get();
     xcb_generic_error_t* error = nullptr;
-    XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), &error));
-    XcbPtr<xcb_generic_error_t> discard(error);
+    XcbPtr<std::remove_pointer_t<decltype(replyFn(connection.get(), cookie, &error))>> reply(
+        replyFn(connection.get(), cookie, &error));
+    std::free(error);
+    connection.dispatchPendingEvents();
+    return reply;
+}
+
+QByteArray property(X11Connection& connection, xcb_window_t window, xcb_atom_t name,
+                    xcb_atom_t type)
+{
+    const auto reply = ask(connection, xcb_get_property_reply,
+                           xcb_get_property(connection.get(), 0, window, name, type, 0, 1 << 16));
     if (!reply)
         return {};
-    const QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                           xcb_get_property_value_length(reply.get()));
-    const QList<QByteArray> parts = bytes.split('\0');
-    return parts.size() > 1 ? QString::fromLatin1(parts[1]) : QString();
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
 }
 
 } // namespace
+
+std::vector<xcb_window_t> clientList(X11Connection& connection)
+{
+    const QByteArray bytes = property(connection, connection.root(),
+                                      connection.atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+    const auto* data = reinterpret_cast<const xcb_window_t*>(bytes.constData());
+    return {data, data + bytes.size() / 4};
+}
 
 xcb_window_t waitForNewClient(X11Connection& connection, const std::vector<xcb_window_t>& before,
                               const QString& className)
@@ -132,8 +108,10 @@ xcb_window_t waitForNewClient(X11Connection& connection, const std::vector<xcb_w
     waitUntil(
         [&] {
             for (xcb_window_t w : clientList(connection)) {
+                const QList<QByteArray> wmClass =
+                    property(connection, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).split('\0');
                 if (std::find(before.begin(), before.end(), w) == before.end() &&
-                    classOf(connection, w) == className) {
+                    wmClass.size() > 1 && wmClass[1] == className.toLatin1()) {
                     found = w;
                     return true;
                 }
@@ -146,24 +124,18 @@ xcb_window_t waitForNewClient(X11Connection& connection, const std::vector<xcb_w
 
 std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t window)
 {
-    xcb_connection_t* c = connection.get();
     xcb_window_t current = window;
     for (int depth = 0; depth < 16; ++depth) {
-        xcb_generic_error_t* error = nullptr;
-        XcbPtr<xcb_query_tree_reply_t> tree(
-            xcb_query_tree_reply(c, xcb_query_tree(c, current), &error));
-        XcbPtr<xcb_generic_error_t> discard(error);
+        const auto tree =
+            ask(connection, xcb_query_tree_reply, xcb_query_tree(connection.get(), current));
         if (!tree)
             return std::nullopt;
         if (tree->parent == tree->root)
             break;
         current = tree->parent;
     }
-    xcb_generic_error_t* error = nullptr;
-    XcbPtr<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, current), &error));
-    XcbPtr<xcb_generic_error_t> discard(error);
-    connection.dispatchPendingEvents();
+    const auto geometry =
+        ask(connection, xcb_get_geometry_reply, xcb_get_geometry(connection.get(), current));
     if (!geometry)
         return std::nullopt;
     const double border = 2.0 * geometry->border_width;
@@ -173,27 +145,15 @@ std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t windo
 
 std::optional<WindowFrame> clientArea(X11Connection& connection, xcb_window_t window)
 {
-    xcb_connection_t* c = connection.get();
-    xcb_generic_error_t* error = nullptr;
-    XcbPtr<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), &error));
-    XcbPtr<xcb_generic_error_t> discard(error);
-    error = nullptr;
-    XcbPtr<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
-        c, xcb_translate_coordinates(c, window, connection.root(), 0, 0), &error));
-    XcbPtr<xcb_generic_error_t> discard2(error);
-    connection.dispatchPendingEvents();
+    const auto geometry =
+        ask(connection, xcb_get_geometry_reply, xcb_get_geometry(connection.get(), window));
+    const auto origin =
+        ask(connection, xcb_translate_coordinates_reply,
+            xcb_translate_coordinates(connection.get(), window, connection.root(), 0, 0));
     if (!geometry || !origin)
         return std::nullopt;
     return WindowFrame{double(origin->dst_x), double(origin->dst_y), double(geometry->width),
                        double(geometry->height)};
-}
-
-bool wmctrl(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("wmctrl"), arguments);
-    return process.waitForFinished(10000) && process.exitCode() == 0;
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
@@ -207,20 +167,6 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
             return false;
         QThread::msleep(2);
     }
-}
-
-ErrorCounter::ErrorCounter(X11Connection& connection) : m_connection(connection)
-{
-    m_listener = connection.addEventListener([count = m_count](const xcb_generic_event_t& event) {
-        if (event.response_type == 0)
-            ++*count;
-        return false;
-    });
-}
-
-ErrorCounter::~ErrorCounter()
-{
-    m_connection.removeEventListener(m_listener);
 }
 
 } // namespace tavelor::x11::testing

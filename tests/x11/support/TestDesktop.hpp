@@ -31,8 +31,8 @@ public:
     Child& operator=(const Child&) = delete;
 
     qint64 pid() const { return m_process.processId(); }
-    /// Lines the child printed, up to and including `last` (false on timeout).
-    bool readUntil(const QString& last, QStringList& lines, int timeoutMs = 15000);
+    /// Lines the child printed, up to and including `last` (fewer if it ends).
+    QStringList linesUntil(const QString& last);
     void writeLine(const QString& line);
 
 private:
@@ -44,6 +44,10 @@ class FixtureClient {
 public:
     /// Starts it and waits until the window manager manages every window.
     explicit FixtureClient(const QStringList& arguments);
+    /// The same, arguments separated by spaces.
+    explicit FixtureClient(const char* arguments)
+        : FixtureClient(QString::fromUtf8(arguments).split(u' ', Qt::SkipEmptyParts))
+    {}
     const std::vector<xcb_window_t>& windows() const { return m_windows; }
     qint64 pid() const { return m_child.pid(); }
     void destroyAll();
@@ -69,8 +73,11 @@ std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t windo
 /// "Absolute upper-left" and size).
 std::optional<WindowFrame> clientArea(X11Connection& connection, xcb_window_t window);
 
-/// Runs wmctrl with these arguments and waits for it.
-bool wmctrl(const QStringList& arguments);
+/// Runs wmctrl with these arguments: its exit code.
+inline int wmctrl(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("wmctrl"), arguments);
+}
 
 /// Pumps Qt's events (and so the connection's) until `done` or the timeout.
 bool waitUntil(const std::function<bool()>& done,
@@ -79,14 +86,21 @@ bool waitUntil(const std::function<bool()>& done,
 /// Counts X errors that reach the connection's event queue.
 class ErrorCounter {
 public:
-    explicit ErrorCounter(X11Connection& connection);
-    ~ErrorCounter();
-    int count() const { return *m_count; }
+    explicit ErrorCounter(X11Connection& connection)
+        : m_connection(connection), m_listener(connection.addEventListener([this](const auto& e) {
+              m_count += e.response_type == 0;
+              return false;
+          }))
+    {}
+    ~ErrorCounter() { m_connection.removeEventListener(m_listener); }
+    ErrorCounter(const ErrorCounter&) = delete;
+    ErrorCounter& operator=(const ErrorCounter&) = delete;
+    int count() const { return m_count; }
 
 private:
     X11Connection& m_connection;
-    std::shared_ptr<int> m_count = std::make_shared<int>(0);
-    int m_listener = 0;
+    int m_count = 0;
+    int m_listener;
 };
 
 } // namespace tavelor::x11::testing
@@ -96,7 +110,6 @@ inline void PrintTo(const WindowFrame& f, std::ostream* os)
 {
     *os << '{' << f.x << ' ' << f.y << ' ' << f.width << ' ' << f.height << '}';
 }
-void PrintTo(const WindowSnapshot& s, std::ostream* os);
 } // namespace tavelor
 
 inline void PrintTo(const QString& text, std::ostream* os)
