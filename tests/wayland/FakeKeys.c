@@ -1,6 +1,5 @@
-/* Presses keys in a KWin session through org_kde_kwin_fake_input as a keyboard
- * would: the arguments (Linux key codes: 29 left Ctrl, 56 left Alt, 20 T) down
- * in order, then up in reverse order. Exits 1 without fake input. */
+/* Presses keys (Linux key codes) through KWin's org_kde_kwin_fake_input as a keyboard
+ * would: down in order, up in reverse order. Exits 1 without fake input. */
 #include "fake-input-client-protocol.h"
 
 #include <stdlib.h>

@@ -1,13 +1,11 @@
-// The GNOME Shell backend's own logic, and a native Qt window for the tests that
-// run Tavelor in a real GNOME Shell (gnome_tray_test.py starts this program with
-// --window TITLE under QT_QPA_PLATFORM=wayland).
+// The GNOME Shell backend's key names, and its shortcuts against a real GNOME Shell
+// with the extension (run by gnome_shell_test.py inside tests/wayland/gnome-session).
 #include "Platform/GnomeShell/GnomeShellShortcuts.hpp"
 #include "Platform/GnomeShell/ShellAccelerator.hpp"
 #include "Platform/GnomeShell/ShellInterface.hpp"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDBusConnection>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +28,7 @@ TEST(GnomeShellAccelerator, NamesTheKeyPositionAndModifiers)
         EXPECT_EQ(gnomeshell::shellAccelerator(c.hotKey), c.expected) << c.hotKey.keyCode;
 }
 
-// In a GNOME Shell with the extension (the gnome_shell_shortcuts entry): what
-// Tavelor holds is free for another program once released or replaced by a
+// What Tavelor holds is free for another program once released or replaced by a
 // shortcut of no key.
 TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
 {
@@ -66,14 +63,6 @@ TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
 
 int main(int argc, char* argv[])
 {
-    if (argc == 3 && QByteArray(argv[1]) == "--window") {
-        QApplication app(argc, argv);
-        QWidget window;
-        window.setWindowTitle(QString::fromLocal8Bit(argv[2]));
-        window.resize(300, 200);
-        window.show();
-        return app.exec();
-    }
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,6 +1,5 @@
-// Qt windows for the KWin tests and benchmarks, native Wayland under
-// QT_QPA_PLATFORM=wayland, app id org.tavelor.QtNative: one titled argv[1], or
-// argv[2] of them titled "argv[1] 1", "argv[1] 2", ...
+// Qt windows of app id org.tavelor.QtNative for the Wayland tests and benchmarks: one
+// titled argv[1], or argv[2] of them titled "argv[1] 1", "argv[1] 2", ...
 #include <QApplication>
 #include <QWidget>
 

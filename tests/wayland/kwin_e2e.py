@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""build/tavelor (TAVELOR_EXE) in tests/wayland/kwin-session --clients, driven as a
-panel and a user drive it: the tray menu over D-Bus, keys through KWin's fake input
-(TAVELOR_FAKE_KEYS). Frames are read and scrambled by KWin scripts of the test."""
+"""In tests/wayland/kwin-session: build/tavelor driven through its tray menu over D-Bus
+and keys through KWin's fake input (TAVELOR_FAKE_KEYS), frames read and scrambled by
+KWin scripts; then the backend's faults (argv[1], kwin_tests) with the same windows."""
 
 import json
 import os
@@ -13,16 +13,10 @@ import unittest
 import dbus
 import dbus.service
 
-here = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(here, "..", "e2e"))
+from wayland_steps import CLIENTS, Panel, journey, start_clients, start_tavelor, wait_until
 
-from panel import Panel, wait_until  # noqa: E402
-from tavelor_process import Home, Tavelor  # noqa: E402
-
-CLIENTS = ("Qt Native", "GTK Native", "XWayland Term")
-# Linux input key codes.
-KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "Return": 28}
-CTRL_ALT_T = ("29", "56", "20")
+KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "\n": 28}  # Linux input key codes
+CTRL_ALT_T = (29, 56, 20)
 
 
 def press(*codes):
@@ -30,15 +24,12 @@ def press(*codes):
 
 
 class KWin(dbus.service.Object):
-    """Runs scripts in KWin; they answer on this object."""
+    """Runs scripts in KWin that answer on this object; the desktop of the journey."""
 
     def __init__(self, bus):
         super().__init__(bus, "/kwine2e")
-        self.bus = bus
-        self.answer = None
-        self.scripting = dbus.Interface(bus.get_object("org.kde.KWin", "/Scripting"),
-                                        "org.kde.kwin.Scripting")
-        self.count = 0
+        self.bus, self.answer, self.count, self.menu = bus, None, 0, None
+        self.scripting = dbus.Interface(bus.get_object("org.kde.KWin", "/Scripting"), "org.kde.kwin.Scripting")
 
     @dbus.service.method("app.tavelor.KWinE2E", in_signature="s")
     def Answer(self, text):  # noqa: N802
@@ -47,11 +38,9 @@ class KWin(dbus.service.Object):
     def run(self, body):
         self.count += 1
         name = f"tavelor-e2e-{self.count}"
-        with tempfile.NamedTemporaryFile("w", suffix=".js", dir=os.environ["XDG_RUNTIME_DIR"],
-                                         delete=False) as script:
-            script.write("const all = typeof workspace.windowList === 'function' ? "
-                         "workspace.windowList() : workspace.clientList();\n"
-                         "const answer = (value) => callDBus('%s', '/kwine2e', "
+        with tempfile.NamedTemporaryFile("w", suffix=".js", dir=os.environ["XDG_RUNTIME_DIR"], delete=False) as script:
+            script.write("const all = typeof workspace.windowList === 'function' ? workspace.windowList() : "
+                         "workspace.clientList();\nconst answer = (value) => callDBus('%s', '/kwine2e', "
                          "'app.tavelor.KWinE2E', 'Answer', JSON.stringify(value));\n%s"
                          % (self.bus.get_unique_name(), body))
         self.answer = None
@@ -62,67 +51,51 @@ class KWin(dbus.service.Object):
         os.unlink(script.name)
         return self.answer
 
+    def windows(self):
+        return self.run("answer(all.map(w => [w.caption, w.pid, w.frameGeometry.x, w.frameGeometry.y, "
+                        "w.frameGeometry.width, w.frameGeometry.height]));")
+
     def frames(self):
-        return {w[0]: w[1:] for w in self.run(
-            "answer(all.map(w => [w.caption, w.frameGeometry.x, w.frameGeometry.y, "
-            "w.frameGeometry.width, w.frameGeometry.height, w.pid]));")}
+        return {w[0]: w[2:] for w in self.windows() if w[0] in CLIENTS}
+
+    def dialog_up(self, pid):
+        return any(w[1] == pid for w in self.windows())
 
     def scramble(self):
-        self.run("all.forEach((w, i) => { if (%s.includes(w.caption)) w.frameGeometry = "
-                 "{x: 30 + 200 * i, y: 500 - 100 * i, width: 350, height: 250}; });"
-                 "answer(0);" % json.dumps(list(CLIENTS)))
+        self.run("all.forEach((w, i) => { if (%s.includes(w.caption)) w.frameGeometry = {x: 30 + 200 * i, "
+                 "y: 500 - 100 * i, width: 350, height: 250}; }); answer(0);" % json.dumps(list(CLIENTS)))
 
+    def choose(self, *labels):
+        self.menu.click(self.menu.wait_for(lambda l: l.find(*labels)).find(*labels))
 
-class KWinJourneyTest(unittest.TestCase):
-    def test_save_scramble_apply_from_menu_and_shortcut(self):
-        panel = Panel()
-        kwin = KWin(panel.bus)
-        wait_until(lambda: all(t in kwin.frames() for t in CLIENTS), 30, "the clients")
-        home = Home()
-        home.write_shortcut()
-        os.environ["QT_QPA_PLATFORM"] = "wayland"
-        program = Tavelor(os.environ["TAVELOR_EXE"], home, home.root)
-        self.addCleanup(program.stop)
-        menu = panel.wait_for_item(program.pid).menu()
-        layout = menu.wait_for(lambda l: l.find("Save Layout..."), what="the menu")
+    def wait_for_menu(self, what):  # the tray menu is the only one
+        pass
 
-        menu.click(layout.find("Save Layout..."))
-        wait_until(lambda: any(f[4] == program.pid for f in kwin.frames().values()), 10,
-                   "the save dialog, a native window")
-        press(*(KEYS[c] for c in "desk"))
-        press(KEYS["Return"])
-        layout = menu.wait_for(lambda l: l.find("desk"), what="the profile in the menu")
-        snapshots = home.read_profiles()[0]["snapshots"]
-        saved = {s["windowTitle"]: s["frame"] for s in snapshots}
-        self.assertEqual(sorted(saved), sorted(CLIENTS), program.stderr())
-        bundles = {s["windowTitle"]: s["bundleIdentifier"] for s in snapshots}
-        self.assertEqual(bundles["Qt Native"], "org.tavelor.QtNative")
-        self.assertEqual(bundles["GTK Native"], "org.tavelor.GtkNative")
-        # KWin 6 finds a desktop file for an X11 window itself.
-        self.assertIn(bundles["XWayland Term"], ("xterm", "debian-xterm"))
-        frames = kwin.frames()
-        for title in CLIENTS:
-            f = saved[title]
-            self.assertEqual([f["x"], f["y"], f["width"], f["height"]], frames[title][:4], title)
+    def type(self, text):
+        for c in text + "\n":
+            press(KEYS[c])
 
-        def restored():
-            now = kwin.frames()
-            return all(now[t][:4] == [saved[t][k] for k in ("x", "y", "width", "height")]
-                       for t in CLIENTS)
-
-        kwin.scramble()
-        wait_until(lambda: not restored(), 10, "the windows to be scrambled")
-        menu.click(layout.find("desk"))
-        wait_until(restored, 10, "the windows back from the menu")
-
-        layout = menu.wait_for(lambda l: l.find("desk", "Set as Active"), what="the submenu")
-        menu.click(layout.find("desk", "Set as Active"))
-        menu.wait_for(lambda l: l.find("desk", "Deactivate"), what="the profile to be active")
-        kwin.scramble()
-        wait_until(lambda: not restored(), 10, "the windows to be scrambled")
+    def shortcut(self):
         press(*CTRL_ALT_T)
-        wait_until(restored, 10, "the windows back from the shortcut")
+
+
+class KWinTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.panel = Panel()
+        cls.kwin = KWin(cls.panel.bus)
+        start_clients(cls.addClassCleanup)
+        wait_until(lambda: len(cls.kwin.frames()) == len(CLIENTS), 30, "the clients")
+
+    def test_1_journey_through_the_menu_and_the_shortcut(self):
+        os.environ["QT_QPA_PLATFORM"] = "wayland"
+        home, program = start_tavelor(self.addCleanup)
+        self.kwin.menu = self.panel.wait_for_item(program.pid).menu()
+        journey(self, self.kwin, self.kwin.menu, home, program.pid)
+
+    def test_2_backend_faults_kwin_ended_last(self):
+        self.assertEqual(subprocess.run([sys.argv[1]]).returncode, 0)
 
 
 if __name__ == "__main__":
-    unittest.main(verbosity=2)
+    unittest.main(argv=sys.argv[:1], verbosity=2)
