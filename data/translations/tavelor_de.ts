@@ -161,5 +161,25 @@
         <comment>gnome-shell</comment>
         <translation>Unter GNOME liest und verschiebt Tavelor Fenster über seine eigene GNOME-Shell-Erweiterung. Aktivieren Sie die Erweiterung „Tavelor“ in der Anwendung „Erweiterungen“, melden Sie sich dann ab und wieder an.</translation>
     </message>
+    <message>
+        <source>The shortcut %1 does not work</source>
+        <translation>Das Tastenkürzel %1 funktioniert nicht</translation>
+    </message>
+    <message>
+        <source>Another program already uses %1. Record another shortcut in the shortcut window.</source>
+        <translation>Ein anderes Programm verwendet %1 bereits. Nehmen Sie im Fenster „Tastenkürzel“ ein anderes Tastenkürzel auf.</translation>
+    </message>
+    <message>
+        <source>%1 could not be registered. Record another shortcut in the shortcut window.</source>
+        <translation>%1 konnte nicht registriert werden. Nehmen Sie im Fenster „Tastenkürzel“ ein anderes Tastenkürzel auf.</translation>
+    </message>
+    <message>
+        <source>The shortcut %1 is taken</source>
+        <translation>Das Tastenkürzel %1 ist bereits belegt</translation>
+    </message>
+    <message>
+        <source>Another program already uses %1. Record another combination.</source>
+        <translation>Ein anderes Programm verwendet %1 bereits. Nehmen Sie eine andere Kombination auf.</translation>
+    </message>
 </context>
 </TS>

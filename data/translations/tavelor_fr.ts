@@ -125,5 +125,25 @@
         <comment>gnome-shell</comment>
         <translation>Sous GNOME, Tavelor lit et déplace les fenêtres grâce à sa propre extension GNOME Shell. Activez l’extension « Tavelor » dans l’application Extensions, puis fermez la session et rouvrez-la.</translation>
     </message>
+    <message>
+        <source>The shortcut %1 does not work</source>
+        <translation>Le raccourci %1 ne fonctionne pas</translation>
+    </message>
+    <message>
+        <source>Another program already uses %1. Record another shortcut in the shortcut window.</source>
+        <translation>Un autre programme utilise déjà %1. Enregistrez un autre raccourci dans la fenêtre « Raccourci clavier ».</translation>
+    </message>
+    <message>
+        <source>%1 could not be registered. Record another shortcut in the shortcut window.</source>
+        <translation>%1 n’a pas pu être enregistré. Enregistrez un autre raccourci dans la fenêtre « Raccourci clavier ».</translation>
+    </message>
+    <message>
+        <source>The shortcut %1 is taken</source>
+        <translation>Le raccourci %1 est déjà pris</translation>
+    </message>
+    <message>
+        <source>Another program already uses %1. Record another combination.</source>
+        <translation>Un autre programme utilise déjà %1. Enregistrez une autre combinaison.</translation>
+    </message>
 </context>
 </TS>
