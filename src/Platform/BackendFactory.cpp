@@ -29,10 +29,10 @@ BackendParts makeX11(const Session& session)
 }
 
 // The backends, the narrowest first: the first that serves the session makes
-// the windows, the shortcut and the access check. One line per backend, e.g.
-//   {"kwin", kwin::servesSession, kwin::makeParts},  // KDE on Wayland, KWin scripting on the bus
-//   {"gnome-shell", gnome::servesSession, gnome::makeParts}, // GNOME on Wayland, our extension
-// X11 comes last and serves every session: XWayland under Wayland, and an
+// the windows, the shortcut and the access check. One line per backend: KWin
+// for KDE on Wayland when its scripting answers on the bus, GNOME Shell for
+// GNOME on Wayland (its alert tells how to enable our extension when that does
+// not answer). X11 comes last and serves every session: XWayland under Wayland, and an
 // empty desktop where there is no display at all.
 constexpr std::array kBackends = {
     BackendEntry{"kwin", kwin::servesSession, kwin::makeParts},
