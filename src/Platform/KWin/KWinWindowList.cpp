@@ -1,8 +1,8 @@
 #include "Platform/KWin/KWinWindowList.hpp"
 
 #include "Platform/Xdg/DesktopEntries.hpp"
+#include "Platform/Xdg/ProcessName.hpp"
 
-#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,17 +16,6 @@ struct Identity {
     std::optional<QString> appId;
     std::optional<QString> name;
 };
-
-std::optional<QString> processName(std::int64_t pid)
-{
-    if (pid <= 0)
-        return std::nullopt;
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QString name = QString::fromUtf8(comm.read(256)).trimmed();
-    return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
-}
 
 Identity identityOf(const QJsonObject& window, xdg::DesktopEntries& entries)
 {
@@ -117,7 +106,7 @@ applicationsFromScan(const QString& answer, std::int64_t ownPid, xdg::DesktopEnt
     }
     for (platform::LiveApplication& app : applications) {
         if (!app.name)
-            app.name = processName(app.pid);
+            app.name = xdg::processName(app.pid);
     }
     return applications;
 }

@@ -1,8 +1,8 @@
 #include "Platform/X11/DesktopScan.hpp"
 
 #include "Platform/Xdg/DesktopEntries.hpp"
+#include "Platform/Xdg/ProcessName.hpp"
 
-#include <QFile>
 
 #include <algorithm>
 #include <unordered_map>
@@ -11,6 +11,7 @@ namespace tavelor::x11 {
 
 using xdg::DesktopEntries;
 using xdg::DesktopEntry;
+using xdg::processName;
 
 namespace {
 
@@ -27,19 +28,6 @@ bool isKeptType(const WindowReadings& readings, const EwmhAtoms& atoms)
     const xcb_atom_t type = readings.windowTypes.front();
     return type == atoms.netWmWindowTypeNormal || type == atoms.netWmWindowTypeDialog ||
            type == atoms.netWmWindowTypeUtility;
-}
-
-std::optional<QString> processName(std::int32_t pid)
-{
-    if (pid <= 0)
-        return std::nullopt;
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QString name = QString::fromUtf8(comm.read(256)).trimmed();
-    if (name.isEmpty())
-        return std::nullopt;
-    return name;
 }
 
 struct Identity {
