@@ -3,7 +3,6 @@
 #include "Platform/Xdg/DesktopEntries.hpp"
 #include "Platform/Xdg/ProcessName.hpp"
 
-
 #include <algorithm>
 #include <unordered_map>
 
