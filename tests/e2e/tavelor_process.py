@@ -15,10 +15,10 @@ SHORTCUT_KEYS = "ctrl+alt+shift+l"
 class Home:
     """Private XDG config and data folders for one program run; `overrides` go
     into its environment."""
-    def __init__(self, parent=None):
+    def __init__(self):
         # Inside a test desktop, its private home goes away with it.
-        self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=parent or (
-            os.environ.get("HOME") if os.environ.get("TAVELOR_TEST_DESKTOP") else None))
+        self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=os.environ.get("HOME") if
+                                     os.environ.get("TAVELOR_TEST_DESKTOP") else None)
         self.config, self.data = os.path.join(self.root, "config"), os.path.join(self.root, "data")
         self.profiles_folder = os.path.join(self.data, "Tavelor")
         self.profiles_file = os.path.join(self.profiles_folder, "profiles.json")

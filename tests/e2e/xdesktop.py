@@ -3,7 +3,6 @@ frame (x, y, width, height) is the client's outer corner minus the left and top
 _NET_FRAME_EXTENTS, its size plus border and extents (xdotool and wmctrl count
 the frame twice, so they only send requests)."""
 
-import ctypes
 import os
 import re
 import subprocess
@@ -28,23 +27,12 @@ def frame_of(window):
     # xwininfo's upper-left corner is outside the border already.
     return (x - left, y - top, w + 2 * b + left + right, h + 2 * b + top + bottom)
 
-def frames_match(actual, expected, increments=(1, 1)):
-    """Same position; sizes equal or within one resize increment (an application
-    that applies increments rounds the size it is given)."""
-    return (actual[:2] == expected[:2] and abs(actual[2] - expected[2]) < max(increments[0], 1)
-            and abs(actual[3] - expected[3]) < max(increments[1], 1))
-
 class Window:
     """A top-level window of some client, moved as a pager moves it."""
     def __init__(self, window, title=None):
         self.window, self.title = window, title
     def frame(self):
         return frame_of(self.window)
-    def increments(self):
-        """The WM_NORMAL_HINTS resize increments, (1, 1) when it sets none."""
-        out = run("xprop", "-id", str(self.window), "WM_NORMAL_HINTS", check=False)
-        match = re.search(r"resize increment:\s*(\d+) by (\d+)", out)
-        return (int(match.group(1)), int(match.group(2))) if match else (1, 1)
     def move_resize(self, x, y, width, height):
         """Asks the window manager for a new frame (EWMH) and waits until the
         window has left its old one."""
@@ -53,7 +41,12 @@ class Window:
         wait_until(lambda: self.frame() != before, 10, f"window {self.window} to move")
         settle(self)
     def back(self, frame):
-        return frames_match(self.frame(), frame, self.increments())
+        """Same position; sizes equal or within one WM_NORMAL_HINTS resize increment
+        (an application that applies increments rounds the size it is given)."""
+        hints = run("xprop", "-id", str(self.window), "WM_NORMAL_HINTS", check=False)
+        steps = re.search(r"resize increment:\s*(\d+) by (\d+)", hints)
+        now, steps = self.frame(), [max(int(v), 1) for v in steps.groups()] if steps else (1, 1)
+        return now[:2] == frame[:2] and all(abs(now[i] - frame[i]) < steps[i - 2] for i in (2, 3))
 
 class Client(Window):
     """A real X client with one top-level window, found by its unique title."""
@@ -128,27 +121,3 @@ def screenshot(folder, name, region=None):
     crop = ["-crop", "{2}x{3}+{0}+{1}".format(*region), "+repage"] if region else []
     run("import", "-window", "root", *crop, path)
     return path
-
-class KeyGrabber:
-    """Another X client holding a key combination as its global shortcut (a
-    passive grab on the root, as desktops bind theirs); counts the presses that
-    reach it. `modifiers` is an X mask: Shift 1, Control 4, Alt 8."""
-    def __init__(self, keysym, modifiers):
-        c = ctypes
-        x = self.x = c.cdll.LoadLibrary("libX11.so.6")
-        x.XOpenDisplay.restype = c.c_void_p
-        x.XDefaultRootWindow.restype = x.XStringToKeysym.restype = c.c_ulong
-        x.XKeysymToKeycode.restype = c.c_ubyte
-        self.display = c.c_void_p(x.XOpenDisplay(None))
-        code = x.XKeysymToKeycode(self.display, c.c_ulong(x.XStringToKeysym(keysym.encode())))
-        x.XGrabKey(self.display, c.c_int(code), c.c_uint(modifiers),
-                   c.c_ulong(x.XDefaultRootWindow(self.display)), 1, 1, 1)  # GrabModeAsync
-        x.XSync(self.display, 0)
-        self._presses, self._event = 0, (c.c_long * 24)()
-    def presses(self):
-        while self.x.XPending(self.display):
-            self.x.XNextEvent(self.display, ctypes.byref(self._event))
-            self._presses += ctypes.cast(self._event, ctypes.POINTER(ctypes.c_int))[0] == 2
-        return self._presses
-    def close(self):
-        self.x.XCloseDisplay(self.display)

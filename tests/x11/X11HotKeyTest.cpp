@@ -6,15 +6,13 @@
 #include "Platform/X11/X11KeyboardLayout.hpp"
 #include "Platform/X11/XcbPointers.hpp"
 #include "Services/HotKeyService.hpp"
+#include "support/TestDesktop.hpp"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace tavelor {
@@ -30,19 +28,6 @@ int run(const QString& command)
 {
     const QStringList words = command.split(u' ');
     return QProcess::execute(words.front(), words.mid(1));
-}
-
-// Polls for a condition, at most 3 s.
-bool waitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 3000)
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
 }
 
 // A second X client, as another program holding grabs or owning the focus.
@@ -108,7 +93,7 @@ protected:
     void pressExpecting(const char* keys, int expected)
     {
         ASSERT_EQ(run(QStringLiteral("xdotool key ") + QLatin1String(keys)), 0);
-        waitFor([&] { return settle(), triggers >= expected; });
+        x11::testing::waitUntil([&] { return settle(), triggers >= expected; });
         settle();
         EXPECT_EQ(triggers, expected) << keys;
     }
@@ -135,7 +120,7 @@ TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceHeldOrWhateverTheLocksAndOnlyWithI
     ASSERT_TRUE(service.registerHotKey(kControlOptionT));
     // Longer than the server's repeat delay (660 ms unless someone changed it).
     ASSERT_EQ(run("xdotool keydown ctrl+alt+t sleep 1 keyup ctrl+alt+t"), 0);
-    waitFor([&] { return settle(), triggers >= 1; });
+    x11::testing::waitUntil([&] { return settle(), triggers >= 1; });
     settle();
     EXPECT_EQ(triggers, 1);
     EXPECT_GT(rawPresses, 1) << "the server did not repeat the held key";
@@ -166,7 +151,7 @@ TEST_F(X11HotKeyTest, AGrabHeldElsewhereFailsTheRegistrationAndLeavesNothingGrab
         EXPECT_TRUE(other.grab(t, kControlAlt | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2));
     }
     // Gone with the other program: ours to take now.
-    EXPECT_TRUE(waitFor([&] { return service.registerHotKey(kControlOptionT); }));
+    EXPECT_TRUE(x11::testing::waitUntil([&] { return service.registerHotKey(kControlOptionT); }));
     pressExpecting("ctrl+alt+t", 1);
 
     // Keys without a key on this keyboard cannot be registered.
@@ -240,7 +225,7 @@ TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheGrabMovesWithTheKey)
                                              "s/<AD06> = 29;/<AD06> = 28;/'"
                                              " | xkbcomp -w 0 - \"$DISPLAY\""}),
               0);
-    ASSERT_TRUE(waitFor([&] { return settle(), keyT() == 29; }));
+    ASSERT_TRUE(x11::testing::waitUntil([&] { return settle(), keyT() == 29; }));
     settle();
     pressExpecting("ctrl+alt+t", 2);
     // The old key code types Y now.

@@ -86,19 +86,6 @@ std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t windo
                        geometry->height + border};
 }
 
-std::optional<WindowFrame> clientArea(X11Connection& connection, xcb_window_t window)
-{
-    const auto geometry =
-        ask(connection, xcb_get_geometry_reply, xcb_get_geometry(connection.get(), window));
-    const auto origin =
-        ask(connection, xcb_translate_coordinates_reply,
-            xcb_translate_coordinates(connection.get(), window, connection.root(), 0, 0));
-    if (!geometry || !origin)
-        return std::nullopt;
-    return WindowFrame{double(origin->dst_x), double(origin->dst_y), double(geometry->width),
-                       double(geometry->height)};
-}
-
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -48,9 +48,6 @@ std::vector<xcb_window_t> clientList(X11Connection& connection);
 /// top-level ancestor (the window manager's frame window), border included.
 std::optional<WindowFrame> wmFrame(X11Connection& connection, xcb_window_t window);
 
-/// The client's own origin in root coordinates and size.
-std::optional<WindowFrame> clientArea(X11Connection& connection, xcb_window_t window);
-
 /// Pumps Qt's events (and so the connection's) until `done` or the timeout.
 bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));
@@ -63,8 +60,3 @@ inline void PrintTo(const WindowFrame& f, std::ostream* os)
     *os << '{' << f.x << ' ' << f.y << ' ' << f.width << ' ' << f.height << '}';
 }
 } // namespace tavelor
-
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
