@@ -198,21 +198,44 @@ class LocaleTest(Case):
         self.assertEqual(apps, self.APPS, outline)
 
 
+class Shadowed(x.Window):
+    """A window with client-side shadows (--gtk-frame-extents=10,12,8,14): its
+    frame is inside the one the window manager draws."""
+    def frame(self):
+        left, top, width, height = super().frame()
+        return (left + 10, top + 8, width - 22, height - 22)
+
+
 class NoTrayHostTest(Case):
     """No tray host (a desktop without --tray): one line on stderr, the shortcut
-    still applies the active profile; a panel that starts ten seconds later, as at
-    many logins, gets the item without a restart."""
+    still applies the active profile, to windows in fullscreen and maximised
+    states too; a panel that starts ten seconds later, as at many logins, gets the
+    item without a restart."""
     tray = False
     def test_shortcut_without_tray_then_late_tray(self):
         clock = self.keep(x.xclock("e2e-lonely-clock", width=160, height=160, x=500, y=300))
+        gtk = self.keep(Fixture("--window", "--class=gtkish,Gtkish", "--title=Shadowed",
+                                "--gtk-app-id=org.tavelor.Gtk", "--gtk-frame-extents=10,12,8,14",
+                                "--geometry=320x240+300+200"), "quit")
+        shadowed, before = Shadowed(gtk.windows[0], "Shadowed"), x.settle(clock)
+        os.makedirs(os.path.join(self.home.data, "applications"))
+        with open(os.path.join(self.home.data, "applications", "org.tavelor.Gtk.desktop"), "w",
+                  encoding="utf-8") as entry:
+            entry.write("[Desktop Entry]\nType=Application\nName=Gtk Thing\n")
         # xclock has no desktop entry: its WM_CLASS class stands for the bundle identifier.
-        self.home.write_profiles([profile("Corner", [snapshot(
-            "XClock", "e2e-lonely-clock", 40, 50, 300, 260, bundle="XClock")], active=True)])
+        expected = {clock.title: (40, 50, 300, 260), shadowed.title: (640, 380, 280, 200)}
+        self.home.write_profiles([profile("Corner", [
+            snapshot("XClock", clock.title, *expected[clock.title], bundle="XClock"),
+            snapshot("Gtk Thing", shadowed.title, *expected[shadowed.title],
+                     bundle="org.tavelor.Gtk")], active=True)])
         self.home.write_shortcut()
+        x.run("wmctrl", "-i", "-r", hex(clock.window), "-b", "add,fullscreen")
+        x.run("wmctrl", "-i", "-r", hex(shadowed.window), "-b", "add,maximized_vert,maximized_horz")
+        wait_until(lambda: x.settle(clock) != before and shadowed.frame()[2] > 600, 10, "states")
         program, started = self.start(), time.monotonic()
         wait_until(program.lines, 10, "the note about the tray")
         x.key(SHORTCUT_KEYS)
-        self.assertBack([clock], {clock.title: (40, 50, 300, 260)})
+        self.assertBack([clock, shadowed], expected)
         self.assertEqual(len(program.lines()), 1, program.lines())
         self.assertIn("no system tray", program.stderr())
         spin(max(0, 10 - (time.monotonic() - started)))
@@ -254,6 +277,10 @@ class ShortcutWindowTest(Case):
         actions = set(re.findall(r"_NET_WM_ACTION_(\w+)", props))
         self.assertEqual(actions & {"CLOSE", "RESIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"}, {"CLOSE"})
         x.screenshot(self.out, "window")
+        # Its own windows are never saved.
+        tray_steps.save_layout(menu, menu.layout(), program.pid, "Own", others={window})
+        self.assertEqual([s["windowTitle"] for s in self.home.read_profiles()[-1]["snapshots"]],
+                         [term.title])
         # The current shortcut records itself again instead of applying the profile.
         self.open_window(menu)
         self.assertStays(term, "the profile was applied while recording")
@@ -463,6 +490,10 @@ class ChurnTest(Case):
         (["--title=absurd", "--frame-extents=4000000000,7,99999,1"], "absurd"),
         (["--pid=TAVELOR", "--title=claims tavelor"], "claims tavelor"),
         (["--pid=XTERM", "--title=claims xterm"], "claims xterm"),
+        # A dock of a regular application is no window the user arranges; leaving
+        # the taskbar does not leave the layout.
+        (["--title=Dock", "--type=DOCK"], False),
+        (["--title=Beta", "--skip-taskbar"], "Beta"),
         ([f"--class=long,{'L' * 120000}", "--title=long class"], "long class"),
     ]
     def test_churn_then_hostile_windows(self):
@@ -494,6 +525,10 @@ class ChurnTest(Case):
                             for a in ["--window", "--class=hostile,Hostile", *options])), "quit")
         # No WM_CLASS and no _NET_WM_PID: the server still knows the process.
         self.keep(Fixture("--window", "--no-pid", "--title=anonymous"), "quit")
+        # Nothing but a skip-taskbar window and a dock: an accessory application.
+        self.keep(Fixture("--window", "--class=tray,TrayThing", "--skip-taskbar", "--title=Tray",
+                          "--window", "--class=tray,TrayThing", "--type=DOCK", "--title=Panel"),
+                  "quit")
         self.keep(Fixture("--retitle-hz=1000", "--window", "--title=retitled",
                           "--class=fast,Fast"), "quit")
         for _ in range(20):
@@ -506,7 +541,9 @@ class ChurnTest(Case):
         # One application, by the server's pid whatever _NET_WM_PID claims.
         found = {s.get("bundleIdentifier"): s for s in hostile["snapshots"]}
         self.assertEqual([s.get("windowTitle") for s in hostile["snapshots"]
-                          if s.get("bundleIdentifier") == "Hostile"], [t for _, t in self.HOSTILE])
+                          if s.get("bundleIdentifier") == "Hostile"],
+                         [t for _, t in self.HOSTILE if t is not False])
+        self.assertNotIn("TrayThing", found)
         self.assertEqual(found[None]["appName"], "tavelor_fixture")  # /proc/PID/comm, cut at 15
         self.assertTrue(program.running())
 

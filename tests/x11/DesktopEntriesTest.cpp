@@ -76,6 +76,20 @@ TEST(DesktopEntriesTest, RulesInOrderTheUsersFolderFirstAndApplicationsInstalled
     entries.reloadIfChanged();
     EXPECT_EQ(idOf("later", "Later", ""), "later|Later");
     EXPECT_EQ(idOf("editor", "Editor", ""), "org.example.Editor|Editor");
+
+    // Without arguments: the folders and the language of the environment.
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", (later.path() + u':' + system.path()).toUtf8());
+    qunsetenv("LC_ALL");
+    qputenv("LC_MESSAGES", "fr_FR.UTF-8");
+    write(home, "fr.desktop", "[Desktop Entry]\nName=Plain\nName[fr]=Fran\n");
+    DesktopEntries fromEnvironment;
+    for (const auto& [id, name] : {std::pair{"fr", "Fran"}, std::pair{"org.example.Gtk", "Mine"},
+                                   std::pair{"later", "Later"}}) {
+        const DesktopEntry* entry = fromEnvironment.find(id, {}, {});
+        ASSERT_TRUE(entry) << id;
+        EXPECT_EQ(entry->name, QLatin1String(name));
+    }
 }
 
 } // namespace

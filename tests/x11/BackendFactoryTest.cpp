@@ -1,5 +1,9 @@
 #include "Platform/BackendFactory.hpp"
 
+#include "Platform/GlobalShortcuts.hpp"
+#include "Platform/WindowAccess.hpp"
+#include "Services/WindowRestorer.hpp"
+
 #include <gtest/gtest.h>
 
 namespace tavelor::platform {
@@ -31,6 +35,21 @@ TEST(Session, ReadsTheEnvironment)
             EXPECT_TRUE(session.runs(desktop.toLower()));
         EXPECT_FALSE(session.runs("KD"));
     }
+}
+
+TEST(BackendFactory, AnX11SessionWithoutItsServerIsAnEmptyDesktop)
+{
+    const auto backend = createBackend(Session{"x11", {}, {}, ":32000"});
+    EXPECT_EQ(backend->name(), QStringLiteral("x11"));
+    EXPECT_TRUE(backend->windowSource().listApplications().empty());
+    EXPECT_FALSE(backend->windowAccess().canWorkWithWindows(true));
+    EXPECT_EQ(backend->globalShortcuts().grab({49, cmdKey}),
+              GlobalShortcuts::GrabResult::Unavailable);
+    WindowProfile profile;
+    profile.snapshots = {WindowSnapshot{"a", "A", "t", {1, 2, 3, 4}}};
+    const auto result = WindowRestorer(backend->windowSource()).apply(profile);
+    EXPECT_EQ(result.appliedCount, 0);
+    EXPECT_EQ(result.missingCount, 1);
 }
 
 } // namespace
