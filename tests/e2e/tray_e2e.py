@@ -1,16 +1,13 @@
 #!/usr/bin/python3
-"""build/tavelor in a test desktop (tests/desktop/test-desktop), driven only as a
-user and a panel drive it: its tray menu over D-Bus, its dialogs with typed keys,
-its shortcut with a key press; it moves real xterm, xclock and fixture windows.
-Each CTest entry runs some classes, in a desktop of its own. Environment:
-TAVELOR_EXE, TAVELOR_FIXTURE_CLIENT, TAVELOR_E2E_OUT (screenshots, stderr)."""
+"""build/tavelor in a test desktop (tests/desktop/test-desktop), driven as a user
+and a panel drive it: its tray menu over D-Bus, typed keys, its shortcut; it moves
+real xterm, xclock and fixture windows. Each CTest entry runs some classes."""
 
 import configparser
 import json
 import os
 import re
 import signal
-import stat
 import subprocess
 import sys
 import tempfile
@@ -25,7 +22,8 @@ from panel import Panel, spin, wait_until  # noqa: E402
 from tavelor_process import SHORTCUT_KEYS, Home, Tavelor, profile, snapshot, stop  # noqa: E402
 
 EXE = os.environ.get("TAVELOR_EXE", "build/tavelor")
-FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT", "build/tests/x11/tavelor_fixture_client")
+FIXTURE = os.environ.get("TAVELOR_FIXTURE_CLIENT") or os.path.join(
+    os.path.dirname(os.path.abspath(__file__)), "..", "x11", "fixtures", "fixture_client.py")
 OUT = os.environ.get("TAVELOR_E2E_OUT") or tempfile.mkdtemp(prefix="tavelor-e2e-out-")
 WM = os.environ.get("TAVELOR_TEST_WM", "openbox")
 SHORTCUT = "Raccourci clavier\u2026"  # the shortcut item, as written in the code
@@ -107,10 +105,9 @@ class Case(unittest.TestCase):
 
 
 class MainJourneyTest(Case):
-    """The menu before and after a save, the command line and a second start beside
-    the running copy, Launch at Login, Quit (the restore: WindowManagerRestoreTest)."""
+    """The menu at first, the command line and a second start beside the running
+    copy, Launch at Login, Quit (save and restore: WindowManagerRestoreTest)."""
     def test_journey(self):
-        self.keep(x.xterm("e2e-term", x=40, y=60))
         self.home.write_shortcut()
         program, menu, layout = self.start_with_menu()
         self.assertEqual(layout.top()[:4], ["Save Layout...", "---", "No profiles yet", "---"])
@@ -140,12 +137,6 @@ class MainJourneyTest(Case):
                          "Tavelor is already running", "body": "Its menu is in the system tray."}])
         self.assertIsNone(self.panel.item_of(second.pid))
         self.assertTrue(program.running())
-        layout = tray_steps.save_layout(menu, layout, program.pid, "Desk one")
-        self.assertEqual(layout.top()[:4], ["Save Layout...", "---", "Desk one", "---"])
-        self.assertFalse(layout.find("Desk one").checked)
-        self.assertEqual([stat.S_IMODE(os.stat(p).st_mode) for p in
-                          (self.home.profiles_folder, self.home.profiles_file)], [0o700, 0o600])
-        self.assertEqual([p["name"] for p in self.home.read_profiles()], ["Desk one"])
         entry = os.path.join(self.home.config, "autostart", "tavelor.desktop")
         for on in (True, False):
             menu.click(layout.find("Launch at Login"))
@@ -356,6 +347,8 @@ class WindowManagerRestoreTest(Case):
                    self.keep(x.xclock("wm-clock", width=200, height=200, x=700, y=100)),
                    x.Window(twins.windows[0], "twin 0"), x.Window(twins.windows[1], "twin 1")]
         saved, _, menu, layout = self.saved_desk(*windows, active=False)
+        self.assertEqual(layout.top()[:4], ["Save Layout...", "---", "Desk", "---"])
+        self.assertFalse(layout.find("Desk").checked)
         stored = sorted((s["windowTitle"], tuple(s["frame"][k] for k in ("x", "y", "width",
                         "height"))) for s in self.home.read_profiles()[0]["snapshots"])
         self.assertEqual(stored, sorted((t.split(" ")[0], tuple(f)) for t, f in saved.items()),
@@ -544,7 +537,7 @@ class ChurnTest(Case):
                           if s.get("bundleIdentifier") == "Hostile"],
                          [t for _, t in self.HOSTILE if t is not False])
         self.assertNotIn("TrayThing", found)
-        self.assertEqual(found[None]["appName"], "tavelor_fixture")  # /proc/PID/comm, cut at 15
+        self.assertEqual(found[None]["appName"], "fixture_client.")  # /proc/PID/comm, cut at 15
         self.assertTrue(program.running())
 
 
