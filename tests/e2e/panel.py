@@ -13,14 +13,12 @@ from gi.repository import GLib
 WATCHER, ITEM = "org.kde.StatusNotifierWatcher", "org.kde.StatusNotifierItem"
 PROPERTIES = "org.freedesktop.DBus.Properties"
 
-
 def spin(seconds):
     """Lets the GLib main loop deliver signals and replies for a while."""
     context, deadline = GLib.MainContext.default(), time.monotonic() + seconds
     while time.monotonic() < deadline:
         if not context.iteration(False):
             time.sleep(0.01)
-
 
 def wait_until(predicate, timeout, what, step=0.05):
     """Runs the main loop until predicate() gives a true value, which it returns."""
@@ -30,7 +28,6 @@ def wait_until(predicate, timeout, what, step=0.05):
             raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
         spin(step)
     return value
-
 
 class MenuNode:
     def __init__(self, raw):
@@ -67,7 +64,6 @@ class MenuNode:
                 return None
         return node
 
-
 class TrayMenu:
     def __init__(self, bus, service, path):
         self._bus, self._errors = bus, []
@@ -96,7 +92,6 @@ class TrayMenu:
         except TimeoutError as error:
             raise TimeoutError(f"{error}; the menu was:\n" + "\n".join(seen[0].outline())) from None
 
-
 class TrayItem:
     def __init__(self, bus, key):
         self.key, self._bus = key, bus
@@ -112,7 +107,6 @@ class TrayItem:
     def activate(self, x, y):
         """A left click on the icon at (x, y), as the panel reports it."""
         self._object.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
-
 
 class Panel:
     """The panel's side of the session bus: finds items in the watcher."""

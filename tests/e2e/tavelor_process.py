@@ -11,7 +11,6 @@ import uuid
 # Shift) and as xdotool presses it: no common desktop binds it by default.
 SHORTCUT_KEYS = "ctrl+alt+shift+l"
 
-
 class Home:
     """Private XDG config and data folders for one program run; `overrides` go
     into its environment."""
@@ -43,16 +42,13 @@ class Home:
         return {**env, "XDG_CONFIG_HOME": self.config, "XDG_DATA_HOME": self.data, "LANG": lang,
                 **self.overrides}
 
-
 def profile(name, snapshots=(), active=False):
     return {"id": str(uuid.uuid4()).upper(), "name": name, "snapshots": list(snapshots),
             "isActive": active, "createdAt": 790162200.25, "updatedAt": 791834712.5}
 
-
 def snapshot(app, title, x=0, y=0, width=640, height=480, bundle=None):
     return {"bundleIdentifier": bundle or f"org.example.{app.lower()}", "appName": app,
             "windowTitle": title, "frame": {"x": x, "y": y, "width": width, "height": height}}
-
 
 def stop(process):
     if process.poll() is None:
@@ -62,7 +58,6 @@ def stop(process):
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait()
-
 
 class Tavelor:
     """One run of the program; its stderr is kept in a file for the assertions."""

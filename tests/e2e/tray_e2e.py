@@ -30,7 +30,6 @@ SHORTCUT = "Raccourci clavier\u2026"  # the shortcut item, as written in the cod
 # What Qt's xcb plugin and libxcb print when a request fails.
 X_ERRORS = re.compile("X Error|XCB error|xcb error|X server error|BadWindow|BadMatch")
 
-
 class Fixture:
     """tests/x11/fixtures' client: windows with the properties asked for."""
     def __init__(self, *args):
@@ -50,7 +49,6 @@ class Fixture:
     def quit(self):
         """Ends the client; answers what it printed on the way out."""
         return self.process.poll() is None and self.process.communicate("quit\n", timeout=30)[0]
-
 
 class Case(unittest.TestCase):
     panel = None
@@ -103,7 +101,6 @@ class Case(unittest.TestCase):
         layout = tray_steps.save_layout(menu, layout, program.pid, "Desk")
         return saved, program, menu, tray_steps.set_active(menu, layout, "Desk") if active else layout
 
-
 class MainJourneyTest(Case):
     """The menu at first, the command line and a second start beside the running
     copy, Launch at Login, Quit (save and restore: WindowManagerRestoreTest)."""
@@ -149,7 +146,6 @@ class MainJourneyTest(Case):
         self.assertEqual(program.wait(10), 0)
         wait_until(lambda: self.panel.item_of(program.pid) is None, 10, "the item to go away")
 
-
 class LocaleTest(Case):
     """The menu in the user's language, the texts as written without a table; and
     names that menus treat specially shown as stored: `&` (Qt's mnemonic mark), `_`
@@ -188,14 +184,12 @@ class LocaleTest(Case):
         apps = [e.label for e in layout.find(names[0], "Remove App").entries()]
         self.assertEqual(apps, self.APPS, outline)
 
-
 class Shadowed(x.Window):
     """A window with client-side shadows (--gtk-frame-extents=10,12,8,14): its
     frame is inside the one the window manager draws."""
     def frame(self):
         left, top, width, height = super().frame()
         return (left + 10, top + 8, width - 22, height - 22)
-
 
 class NoTrayHostTest(Case):
     """No tray host (a desktop without --tray): one line on stderr, the shortcut
@@ -238,7 +232,6 @@ class NoTrayHostTest(Case):
         wait_until(lambda: os.path.exists(ready), 10, "the watcher")
         self.assertTrue(program.running())
         Panel().wait_for_menu(program.pid)
-
 
 class ShortcutWindowTest(Case):
     """The shortcut window: its recorder, and the window itself."""
@@ -301,7 +294,6 @@ class ShortcutWindowTest(Case):
         x.key("ctrl+shift+k")
         self.assertBack([term], saved)
 
-
 class HeldShortcutTest(ShortcutWindowTest):
     """A combination another X client holds (X keycodes 46 and 45 are L and K):
     said at start on stderr and in a notification, and when the window records it."""
@@ -327,7 +319,6 @@ class HeldShortcutTest(ShortcutWindowTest):
         x.activate(window)
         x.key("ctrl+q")  # Control+Q in the window quits
         self.assertEqual(program.wait(10), 0)
-
 
 class WindowManagerRestoreTest(Case):
     """What Tavelor saves is what the server shows; every window back to the pixel
@@ -369,7 +360,6 @@ class WindowManagerRestoreTest(Case):
                 menu.click(layout.find(*("Desk", how)[:1 + (how == "Apply")]))
             self.assertBack(windows, saved, f"restore by {how}")
             self.assertEqual(x.settle(*windows), [saved[w.title] for w in windows], how)
-
 
 class XServerGoneTest(Case):
     """The X server Tavelor runs on killed (idle, with the save dialog's own event
@@ -423,7 +413,6 @@ class XServerGoneTest(Case):
         self.home.overrides = {"DISPLAY": ":65000"}  # as at a login whose server is not up
         self.assertOneLineExit(self.start())
 
-
 class WindowManagerRestartTest(Case):
     """openbox killed: menu commands say so in an alert and save nothing, the
     shortcut beeps and moves nothing; openbox back: the same process works."""
@@ -462,7 +451,6 @@ class WindowManagerRestartTest(Case):
         tray_steps.save_layout(menu, menu.layout(), program.pid, "After")
         after = next(p for p in self.home.read_profiles() if p["name"] == "After")
         self.assertIn("faults-wm-term", [s.get("windowTitle") for s in after["snapshots"]])
-
 
 class ChurnTest(Case):
     """Windows made and destroyed as fast as the server takes them while the
@@ -540,7 +528,6 @@ class ChurnTest(Case):
         self.assertEqual(found[None]["appName"], "fixture_client.")  # /proc/PID/comm, cut at 15
         self.assertTrue(program.running())
 
-
 class FullDiskTest(Case):
     """XDG_DATA_HOME on a tiny tmpfs, filled up or remounted read-only (root is not
     stopped by mode bits): a save fails, the old file stays byte for byte, and no
@@ -575,7 +562,6 @@ class FullDiskTest(Case):
                     self.assertEqual(kept.read(), before)
                 self.assertEqual(os.listdir(self.home.profiles_folder), ["profiles.json"])
                 program.stop()  # one copy at a time
-
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
