@@ -128,6 +128,8 @@ void ShortcutSettingsController::buildContentView()
     m_recordButton->setGeometry(frame(20, 48, 340, 28));
     connect(m_recordButton, &QPushButton::clicked, this,
             &ShortcutSettingsController::startRecording);
+    // The keyboard starts a recording with Space as soon as the window opens.
+    m_recordButton->setFocus(Qt::OtherFocusReason);
 
     m_clearButton = new QPushButton(text("Effacer"), m_captureView);
     m_clearButton->setGeometry(frame(20, 14, 160, 28));
@@ -233,6 +235,7 @@ void ShortcutSettingsController::endCapture(CaptureEnd how)
     m_keyboardGrab.release();
     m_isCapturing = false;
     m_recordButton->setEnabled(true);
+    m_recordButton->setFocus(Qt::OtherFocusReason);
     const std::optional<HotKey> before = std::exchange(m_hotKeyBeforeCapture, std::nullopt);
     if (how == CaptureEnd::Cancelled && before && !m_hotKeyService.currentHotKey())
         m_hotKeyService.registerHotKey(*before);

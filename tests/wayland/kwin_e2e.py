@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """In tests/wayland/kwin-session: build/tavelor driven through its tray menu over D-Bus
 and keys through KWin's fake input (TAVELOR_FAKE_KEYS), frames read and scrambled by
-KWin scripts; then the backend's faults (argv[1], kwin_tests) with the same windows."""
+KWin scripts; the shortcut window, Launch at Login; then the backend's faults (argv[1],
+kwin_tests) with the same windows."""
 
+import configparser
 import json
 import os
 import subprocess
@@ -14,9 +16,12 @@ import dbus
 import dbus.service
 
 from wayland_steps import CLIENTS, Panel, journey, start_clients, start_tavelor, wait_until
+from panel import spin  # noqa: E402 (wayland_steps puts it on the path)
 
 KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "\n": 28}  # Linux input key codes
-CTRL_ALT_T = (29, 56, 20)
+CTRL_ALT_T, CTRL_ALT_G, CTRL_SHIFT_K, SPACE = (29, 56, 20), (29, 56, 34), (29, 42, 37), 57
+HELD = ["tavelor-e2e-other", "act", "Other", "Act"]  # another program's Control+Alt+G
+TAVELOR = ["tavelor", "apply-active-profile", "Tavelor", "Apply Active Profile"]
 
 
 def press(*codes):
@@ -61,6 +66,9 @@ class KWin(dbus.service.Object):
     def dialog_up(self, pid):
         return any(w[1] == pid for w in self.windows())
 
+    def close(self, pid):  # as the window manager's close button does
+        self.run("all.forEach(w => { if (w.pid == %d) w.closeWindow(); }); answer(0);" % pid)
+
     def scramble(self):
         self.run("all.forEach((w, i) => { if (%s.includes(w.caption)) w.frameGeometry = {x: 30 + 200 * i, "
                  "y: 500 - 100 * i, width: 350, height: 250}; }); answer(0);" % json.dumps(list(CLIENTS)))
@@ -79,21 +87,79 @@ class KWin(dbus.service.Object):
         press(*CTRL_ALT_T)
 
 
+class Notifications(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(dbus.service.BusName("org.freedesktop.Notifications", bus), "/org/freedesktop/Notifications")
+        self.summaries = []
+
+    @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):  # noqa: N802
+        self.summaries.append(str(summary))
+        return len(self.summaries)
+
+
 class KWinTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.panel = Panel()
-        cls.kwin = KWin(cls.panel.bus)
+        cls.kwin, cls.notes = KWin(cls.panel.bus), Notifications(cls.panel.bus)
         start_clients(cls.addClassCleanup)
         wait_until(lambda: len(cls.kwin.frames()) == len(CLIENTS), 30, "the clients")
+        os.environ["QT_QPA_PLATFORM"] = "wayland"
+        cls.home, cls.program = start_tavelor(cls.addClassCleanup)
+        cls.kwin.menu = cls.panel.wait_for_item(cls.program.pid).menu()
 
     def test_1_journey_through_the_menu_and_the_shortcut(self):
-        os.environ["QT_QPA_PLATFORM"] = "wayland"
-        home, program = start_tavelor(self.addCleanup)
-        self.kwin.menu = self.panel.wait_for_item(program.pid).menu()
-        journey(self, self.kwin, self.kwin.menu, home, program.pid)
+        journey(self, self.kwin, self.kwin.menu, self.home, self.program.pid)
 
-    def test_2_backend_faults_kwin_ended_last(self):
+    def shortcut(self):
+        conf = configparser.ConfigParser()
+        conf.read(self.home.settings_file)
+        return conf["General"].get("hotKeyKeyCode"), conf["General"].get("hotKeyModifiers")
+
+    def record(self, keys):  # the window from the menu, Space on its record button, then the keys
+        self.kwin.choose(self.kwin.menu.layout().find("Raccourci clavier", prefix=True).label)
+        wait_until(lambda: not any(self.accel.shortcut(TAVELOR)) or press(SPACE) or spin(1), 10, "the recording")
+        press(*keys)
+
+    def test_2_shortcut_window_records_and_refuses_what_another_program_holds(self):
+        pid, saved, item = self.program.pid, self.kwin.frames(), "Raccourci clavier\u2026 (\u2303\u21e7K)"
+        self.accel = dbus.Interface(self.panel.bus.get_object("org.kde.kglobalaccel", "/kglobalaccel"),
+                                    "org.kde.KGlobalAccel")
+        self.record(CTRL_SHIFT_K)
+        wait_until(lambda: self.shortcut() == ("40", "4608"), 10, "the new shortcut saved")
+        self.kwin.menu.wait_for(lambda l: l.find(item), what="the new shortcut in the menu")
+        for _ in range(2):  # closed by KWin, the window comes back
+            self.kwin.close(pid)
+            wait_until(lambda: not self.kwin.dialog_up(pid), 10, "the window to close")
+            self.kwin.choose(item)
+            wait_until(lambda: self.kwin.dialog_up(pid), 10, "the window again")
+        self.kwin.close(pid)
+        self.kwin.scramble()
+        scrambled = wait_until(lambda: (f := self.kwin.frames()) != saved and f, 10, "the scramble")
+        press(*CTRL_ALT_T)
+        spin(2)
+        self.assertEqual(self.kwin.frames(), scrambled, "the old shortcut still applies")
+        wait_until(lambda: self.kwin.frames() == saved or press(*CTRL_SHIFT_K) or spin(3), 12, "the new shortcut")
+        # Another program's combination reaches the recording window and is refused.
+        self.accel.doRegister(HELD)
+        self.accel.setShortcut(HELD, [0x0C000047], dbus.UInt32(6))  # Control+Alt+G
+        fired = []
+        self.panel.bus.add_signal_receiver(lambda *a: fired.append(a), "globalShortcutPressed",
+                                           path="/component/" + HELD[0].replace("-", "_"))
+        self.record(CTRL_ALT_G)
+        wait_until(lambda: "The shortcut \u2303\u2325G is taken" in self.notes.summaries, 10, "the notice")
+        self.assertEqual((fired, self.shortcut()), ([], ("40", "4608")))
+        wait_until(lambda: fired or press(*CTRL_ALT_G) or spin(1), 10, "the other program's shortcut")
+
+    def test_3_launch_at_login_writes_and_removes_the_autostart_entry(self):
+        entry = os.path.join(self.home.config, "autostart", "tavelor.desktop")
+        for on in (True, False):
+            self.kwin.choose("Launch at Login")
+            self.kwin.menu.wait_for(lambda l: l.find("Launch at Login").checked == on)
+            self.assertEqual(os.path.exists(entry), on)
+
+    def test_4_backend_faults_kwin_ended_last(self):
         self.assertEqual(subprocess.run([sys.argv[1]]).returncode, 0)
 
 
