@@ -162,6 +162,15 @@ void ShortcutSettingsController::updateLabel()
 
 void ShortcutSettingsController::startRecording()
 {
+    // The keyboard first, then our shortcut: no press in between reaches another
+    // program. Without the grab (another program holds the keyboard) the capture
+    // still sees the keys the toolkit delivers to the window.
+    m_keyboardGrab.grab(m_window->winId(),
+                        [self = QPointer<ShortcutSettingsController>(this)](
+                            std::uint32_t nativeScanCode, std::uint32_t nativeModifiers) {
+                            if (self)
+                                self->handleCapturedKey(nativeScanCode, nativeModifiers);
+                        });
     if (!m_isCapturing) {
         // Released so that pressing it records it again instead of applying
         // the active profile; a cancelled capture registers it again.
@@ -172,14 +181,6 @@ void ShortcutSettingsController::startRecording()
     m_shortcutLabel->setText(text("Appuyez sur le raccourci…"));
     m_recordButton->setEnabled(false);
     m_captureView->setFocus(Qt::OtherFocusReason);
-    // Without the grab (another program holds the keyboard) the capture still
-    // sees the keys the toolkit delivers to the window.
-    m_keyboardGrab.grab(m_window->winId(),
-                        [self = QPointer<ShortcutSettingsController>(this)](
-                            std::uint32_t nativeScanCode, std::uint32_t nativeModifiers) {
-                            if (self)
-                                self->handleCapturedKey(nativeScanCode, nativeModifiers);
-                        });
 }
 
 bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
