@@ -14,7 +14,10 @@ namespace tavelor::platform {
 /// would carry (KeyEventTranslator reads them), and to nothing else: neither
 /// the focused window nor another program's shortcut sees it. The grab ends on
 /// release(), when the window is hidden or destroyed, and when the window
-/// system goes away; grab() again moves it. Main thread only.
+/// system goes away; grab() again moves it. Where clients cannot take the
+/// keyboard (Wayland), the focused window's own key events carry the keys
+/// instead of the handler, and the grab keeps other programs' shortcuts from
+/// taking them first. Main thread only.
 class KeyboardGrab {
 public:
     using KeyHandler =

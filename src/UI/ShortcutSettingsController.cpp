@@ -128,6 +128,8 @@ void ShortcutSettingsController::buildContentView()
     m_recordButton->setGeometry(frame(20, 48, 340, 28));
     connect(m_recordButton, &QPushButton::clicked, this,
             &ShortcutSettingsController::startRecording);
+    // The keyboard starts a recording with Space as soon as the window opens.
+    m_recordButton->setFocus(Qt::OtherFocusReason);
 
     m_clearButton = new QPushButton(text("Effacer"), m_captureView);
     m_clearButton->setGeometry(frame(20, 14, 160, 28));
@@ -160,6 +162,15 @@ void ShortcutSettingsController::updateLabel()
 
 void ShortcutSettingsController::startRecording()
 {
+    // The keyboard first, then our shortcut: no press in between reaches another
+    // program. Without the grab (another program holds the keyboard) the capture
+    // still sees the keys the toolkit delivers to the window.
+    m_keyboardGrab.grab(m_window->winId(),
+                        [self = QPointer<ShortcutSettingsController>(this)](
+                            std::uint32_t nativeScanCode, std::uint32_t nativeModifiers) {
+                            if (self)
+                                self->handleCapturedKey(nativeScanCode, nativeModifiers);
+                        });
     if (!m_isCapturing) {
         // Released so that pressing it records it again instead of applying
         // the active profile; a cancelled capture registers it again.
@@ -170,14 +181,6 @@ void ShortcutSettingsController::startRecording()
     m_shortcutLabel->setText(text("Appuyez sur le raccourci…"));
     m_recordButton->setEnabled(false);
     m_captureView->setFocus(Qt::OtherFocusReason);
-    // Without the grab (another program holds the keyboard) the capture still
-    // sees the keys the toolkit delivers to the window.
-    m_keyboardGrab.grab(m_window->winId(),
-                        [self = QPointer<ShortcutSettingsController>(this)](
-                            std::uint32_t nativeScanCode, std::uint32_t nativeModifiers) {
-                            if (self)
-                                self->handleCapturedKey(nativeScanCode, nativeModifiers);
-                        });
 }
 
 bool ShortcutSettingsController::handleCapturedKeyDown(QKeyEvent* event)
@@ -233,6 +236,7 @@ void ShortcutSettingsController::endCapture(CaptureEnd how)
     m_keyboardGrab.release();
     m_isCapturing = false;
     m_recordButton->setEnabled(true);
+    m_recordButton->setFocus(Qt::OtherFocusReason);
     const std::optional<HotKey> before = std::exchange(m_hotKeyBeforeCapture, std::nullopt);
     if (how == CaptureEnd::Cancelled && before && !m_hotKeyService.currentHotKey())
         m_hotKeyService.registerHotKey(*before);

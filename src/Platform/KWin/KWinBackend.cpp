@@ -1,6 +1,7 @@
 #include "Platform/KWin/KWinBackend.hpp"
 
 #include "Platform/BackendFactory.hpp"
+#include "Platform/KWin/KWinKeyboardGrab.hpp"
 #include "Platform/KWin/KWinScriptRunner.hpp"
 #include "Platform/KWin/KWinShortcuts.hpp"
 #include "Platform/KWin/KWinWindowAccess.hpp"
@@ -30,6 +31,7 @@ platform::BackendParts makeParts(const platform::Session&)
     parts.windowSource = std::make_unique<KWinWindowSource>(*runner, *entries);
     parts.windowAccess = std::make_unique<KWinWindowAccess>(*runner);
     parts.globalShortcuts = std::make_unique<KWinShortcuts>();
+    parts.keyboardGrab = std::make_unique<KWinKeyboardGrab>();
     parts.shared = {runner, entries};
     return parts;
 }
