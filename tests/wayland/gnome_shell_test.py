@@ -138,7 +138,8 @@ def tray_menu():
 class WithClients(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        shell_eval("Main.overview.hide()")  # the shell starts in it: typing searches, no shortcuts
+        # The shell starts in the overview (typing searches), 48 at the end of its start-up animation.
+        wait_until(lambda: shell_eval("Main.overview.hide(), !Main.overview.visible"), 10, "the overview closed")
         titles = start_clients(cls.addClassCleanup)
         wait_until(lambda: shown(titles), 30, "the windows")
 
