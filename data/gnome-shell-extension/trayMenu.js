@@ -131,9 +131,11 @@ class TrayButton {
                 item = new PopupMenu.PopupMenuItem(label);
                 item.connect('activate', () => this._clicked(id));
             }
+            // An unchecked item lines up with the plain ones: from GNOME 46 on, NONE
+            // keeps the ornament's room and HIDDEN does not.
             if (props['toggle-type'])
                 item.setOrnament(props['toggle-state'] === 1
-                    ? PopupMenu.Ornament.CHECK : PopupMenu.Ornament.NONE);
+                    ? PopupMenu.Ornament.CHECK : PopupMenu.Ornament.HIDDEN ?? PopupMenu.Ornament.NONE);
             if (props.enabled === false)
                 item.setSensitive(false);
             menu.addMenuItem(item);
