@@ -46,6 +46,9 @@ for count in (20, 100):
     windows = subprocess.Popen(["/usr/bin/python3", "-c", WINDOWS, str(count)], env=dict(os.environ, GDK_BACKEND="wayland"))
     while sum(1 for f in listing().values() if f[2] > 0) < count:
         time.sleep(0.05)
+    # Shown is not yet placed: an apply before the shell's own placement can be undone by it.
+    while listing() != (time.sleep(0.5) or listing()):
+        pass
     ids = sorted(listing())
     results = {True: [], False: []}
     for run in range(runs * 2):
