@@ -74,6 +74,8 @@ class TrayButton {
                 this._aboutToShow();
         });
         this._layoutSignal = 0;
+        this._createdId = 0;
+        this._focusTimeout = 0;
         this._start(itemPath).catch(e => logError(e, 'Tavelor: tray item'));
     }
 
@@ -129,9 +131,11 @@ class TrayButton {
                 item = new PopupMenu.PopupMenuItem(label);
                 item.connect('activate', () => this._clicked(id));
             }
+            // An unchecked item lines up with the plain ones: from GNOME 46 on, NONE
+            // keeps the ornament's room and HIDDEN does not.
             if (props['toggle-type'])
                 item.setOrnament(props['toggle-state'] === 1
-                    ? PopupMenu.Ornament.CHECK : PopupMenu.Ornament.NONE);
+                    ? PopupMenu.Ornament.CHECK : PopupMenu.Ornament.HIDDEN ?? PopupMenu.Ornament.NONE);
             if (props.enabled === false)
                 item.setSensitive(false);
             menu.addMenuItem(item);
@@ -143,9 +147,46 @@ class TrayButton {
             [id, 'clicked', new GLib.Variant('i', 0), global.get_current_time()]);
         call(this._connection, this._busName, this._menuPath, MENU_INTERFACE, 'Event', params, null)
             .catch(e => logError(e, 'Tavelor: menu event'));
+        this._focusNextWindow().catch(e => logError(e, 'Tavelor: dialog focus'));
+    }
+
+    // A dialog Tavelor opens for the chosen entry is for the keys the user types
+    // next. Mutter cannot tell that it answers this click (the event carries no
+    // activation token) and may leave a new window of a background program
+    // unfocused, so the window of Tavelor's that shows next gets the focus.
+    async _focusNextWindow() {
+        const reply = await call(this._connection, 'org.freedesktop.DBus', '/org/freedesktop/DBus',
+            'org.freedesktop.DBus', 'GetConnectionUnixProcessID',
+            new GLib.Variant('(s)', [this._busName]), '(u)');
+        const [pid] = reply.deepUnpack();
+        this._stopFocusing();
+        this._createdId = global.display.connect('window-created', (display, window) => {
+            if (window.get_pid() !== pid)
+                return;
+            this._stopFocusing();
+            const shownId = window.connect('shown', () => {
+                window.disconnect(shownId);
+                Main.activateWindow(window);
+            });
+        });
+        this._focusTimeout = GLib.timeout_add_seconds(GLib.PRIORITY_DEFAULT, 5, () => {
+            this._focusTimeout = 0;
+            this._stopFocusing();
+            return GLib.SOURCE_REMOVE;
+        });
+    }
+
+    _stopFocusing() {
+        if (this._createdId)
+            global.display.disconnect(this._createdId);
+        this._createdId = 0;
+        if (this._focusTimeout)
+            GLib.source_remove(this._focusTimeout);
+        this._focusTimeout = 0;
     }
 
     destroy() {
+        this._stopFocusing();
         if (this._layoutSignal)
             this._connection.signal_unsubscribe(this._layoutSignal);
         this._layoutSignal = 0;

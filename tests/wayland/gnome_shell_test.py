@@ -8,6 +8,7 @@ import subprocess
 import sys
 import time
 import unittest
+from pathlib import Path
 
 import dbus
 import dbus.mainloop.glib
@@ -23,7 +24,7 @@ READ_TOP_BAR = """(function read(menu) { return menu ? menu._getMenuItems().map(
     item.menu && item.menu !== menu ? read(item.menu) : []]) : null; })(Main.panel.statusArea['tavelor']?.menu)"""
 CHOOSE = """(function (path) { let menu = Main.panel.statusArea['tavelor'].menu, item = null;
     for (const label of path) {
-        item = menu._getMenuItems().find(i => i.label && i.label.text === label);
+        item = menu._getMenuItems().find(i => i.label && i.label.text.startsWith(label));
         if (!item) return 'missing ' + label;
         menu = item.menu;
     }
@@ -31,7 +32,7 @@ CHOOSE = """(function (path) { let menu = Main.panel.statusArea['tavelor'].menu,
 FOCUSED = "global.display.focus_window ? String(global.display.focus_window.get_id()) : null"
 EVERY_WINDOW = ("global.get_window_actors().map(a => a.meta_window).map(w => [w.get_title(), "
                 "w.get_pid(), (r => [r.x, r.y, r.width, r.height])(w.get_frame_rect())])")
-CONTROL_ALT_T = [0xFFE3, 0xFFE9, ord("t")]
+CONTROL_ALT = [0xFFE3, 0xFFE9]
 
 
 def shell(bus=None):
@@ -40,10 +41,6 @@ def shell(bus=None):
 
 def windows():
     return json.loads(str(shell().ListWindows()))
-
-
-def shown(titles):
-    return {w["title"] for w in windows() if w["frame"][2] > 0} >= set(titles)
 
 
 def shell_eval(code):
@@ -64,11 +61,9 @@ class Keyboard:
     """Keys pressed through Mutter's RemoteDesktop interface, as a real keyboard's."""
 
     def __init__(self, test):
-        bus = dbus.SessionBus()
-        desktop = bus.get_object("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop")
-        path = dbus.Interface(desktop, "org.gnome.Mutter.RemoteDesktop").CreateSession()
-        self.session = dbus.Interface(bus.get_object("org.gnome.Mutter.RemoteDesktop", path),
-                                      "org.gnome.Mutter.RemoteDesktop.Session")
+        bus, mutter = dbus.SessionBus(), "org.gnome.Mutter.RemoteDesktop"
+        path = dbus.Interface(bus.get_object(mutter, "/org/gnome/Mutter/RemoteDesktop"), mutter).CreateSession()
+        self.session = dbus.Interface(bus.get_object(mutter, path), mutter + ".Session")
         self.session.Start()
         test.addCleanup(self.session.Stop)
         # The compositor takes a moment to add the virtual keyboard: a lone
@@ -81,12 +76,8 @@ class Keyboard:
             self.session.NotifyKeyboardKeysym(dbus.UInt32(keysym), down)
 
     def type(self, text):
-        for c in text:
-            self.press([ord(c)])
-        self.press([0xFF0D])  # Return
-
-    def shortcut(self):
-        self.press(CONTROL_ALT_T)
+        for keys in [[ord(c)] for c in text] + [[0xFF0D]]:  # Return
+            self.press(keys)
 
 
 class TopBar:
@@ -99,11 +90,13 @@ class TopBar:
         self.keyboard = Keyboard(self.test)
         self.keyboard.type(text)
 
-    def shortcut(self):
-        self.keyboard.shortcut()
+    def shortcut(self, key="t"):
+        self.keyboard.press(CONTROL_ALT + [ord(key)])
 
-    def frames(self):
-        return {w["title"]: w["frame"] for w in windows() if w["title"] in CLIENTS}
+    def frames(self):  # one window a title, or the journey compares windows the profile never held
+        listed = [(w["title"], w["frame"]) for w in windows() if w["title"] in CLIENTS]
+        assert len(listed) == len(CLIENTS), listed
+        return dict(listed)
 
     def choose(self, *labels):
         self.wait_for_menu("the top-bar menu")
@@ -136,8 +129,11 @@ def tray_menu():
 class WithClients(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        shell_eval("Main.overview.hide()")  # the shell starts in it: typing searches, no shortcuts
-        wait_until(lambda: shown(start_clients(cls.addClassCleanup)), 30, "the windows")
+        # The overview (typing searches) comes at the end of the start-up; hidden before, 48 stays starting up.
+        closed = "!Main.layoutManager._startingUp && (Main.overview.hide(), !Main.overview.visible)"
+        wait_until(lambda: shell_eval(closed), 20, "the start-up over and the overview closed")
+        titles = set(start_clients(cls.addClassCleanup))
+        wait_until(lambda: {w["title"] for w in windows() if w["frame"][2] > 0} >= titles, 30, "the windows")
 
 
 class InterfaceTest(WithClients):
@@ -164,10 +160,9 @@ class InterfaceTest(WithClients):
     def test_shortcut_fires_for_its_owner_and_refuses_a_second_caller(self):
         address = os.environ["DBUS_SESSION_BUS_ADDRESS"]
         owner, other = dbus.bus.BusConnection(address), dbus.bus.BusConnection(address)
-        presses = {"owner": 0, "other": 0}
+        presses = []
         for who, bus in (("owner", owner), ("other", other)):
-            bus.add_signal_receiver(lambda who=who: presses.__setitem__(who, presses[who] + 1),
-                                    "ShortcutPressed", PATH_IFACE, None, PATH)
+            bus.add_signal_receiver(lambda who=who: presses.append(who), "ShortcutPressed", PATH_IFACE, None, PATH)
         with self.assertRaises(dbus.DBusException):
             shell(owner).GrabShortcut("<Control><Alt>NoSuchKeyName")
         shell(owner).GrabShortcut("<Control><Alt>t")
@@ -175,22 +170,13 @@ class InterfaceTest(WithClients):
             shell(other).GrabShortcut("<Control><Alt>y")
         self.assertEqual(raised.exception.get_dbus_name(), f"{PATH_IFACE}.Error.Busy")
         keyboard = Keyboard(self)
-        wait_until(lambda: presses["owner"] or keyboard.shortcut() or time.sleep(1), 10, "the press")
-        self.assertEqual(presses["other"], 0)
-        # Gone from the bus, the owner's shortcut is released for the next program.
+        wait_until(lambda: presses or keyboard.press(CONTROL_ALT + [ord("t")]) or time.sleep(1), 10, "the press")
+        self.assertEqual(set(presses), {"owner"})
+        # Gone from the bus, the owner's shortcut is released for the next program (a gdbus call here).
         owner.close()
-        wait_until(lambda: self._grabs(other), 5, "the shortcut to be free")
-        shell(other).ReleaseShortcut()
+        grab = ["gdbus", "call", "--session", "--dest", NAME, "-o", PATH, "-m", f"{PATH_IFACE}.GrabShortcut", "<Alt>y"]
+        wait_until(lambda: subprocess.run(grab, capture_output=True).returncode == 0, 5, "the shortcut to be free")
 
-    def _grabs(self, bus):
-        try:
-            return shell(bus).GrabShortcut("<Control><Alt>y") or True
-        except dbus.DBusException:
-            return False
-
-
-
-class BackendTest(unittest.TestCase):
     def test_backend_frees_the_keys(self):
         self.assertEqual(subprocess.run([os.environ["TAVELOR_GNOME_SHELL_TESTS"]]).returncode, 0)
 
@@ -201,9 +187,23 @@ class TopBarTest(WithClients):
     def test_save_from_the_top_bar_then_menu_and_shortcut_restore(self):
         home, program = start_tavelor(self.addCleanup, "gnome")
         menu = tray_menu()
-        # A second restore in the same run leaves the windows where they are on GNOME 43: not
-        # understood yet, so checked on KWin only.
-        journey(self, TopBar(self, menu), menu, home, program.pid, apply_again=False)
+        desktop = TopBar(self, menu)
+        journey(self, desktop, menu, home, program.pid)
+        saved = desktop.frames()  # where the last restore put them
+        # The shortcut window (untranslated title under LANG=C), its Record button reached with Tab:
+        # Control+Option+Y recorded and stored, and it applies while Control+Option+T no longer does.
+        desktop.choose("Raccourci clavier")
+        wait_until(lambda: desktop.dialog_up(program.pid), 10, "the shortcut window")
+        time.sleep(0.5)  # for the toolkit to give the focus to its first control
+        for keys in ([0xFF09], [0x20]):
+            desktop.keyboard.press(keys)
+        stored = lambda: "hotKeyKeyCode=16\n" in Path(home.settings_file).read_text()  # noqa: E731
+        wait_until(lambda: stored() or desktop.shortcut("y") or time.sleep(1), 10, "the shortcut stored")
+        desktop.scramble()
+        desktop.shortcut()
+        time.sleep(2)
+        self.assertTrue(all(f != saved[t] for t, f in desktop.frames().items()))
+        wait_until(lambda: desktop.frames() == saved or desktop.shortcut("y") or time.sleep(3), 12, "the windows back")
 
 
 class TrayTest(unittest.TestCase):
