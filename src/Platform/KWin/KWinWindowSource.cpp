@@ -57,6 +57,10 @@ void KWinWindowSource::apply(std::span<const platform::FrameWrite> writes)
     QString current;
     std::array<std::optional<double>, 4> parts;
     for (const platform::FrameWrite& write : writes) {
+        // Only the frame reaches the script so far.
+        if (write.part != platform::FrameWrite::Part::Position &&
+            write.part != platform::FrameWrite::Part::Size)
+            continue;
         if (write.window != current) {
             if (!current.isEmpty())
                 frames.append(frameEntry(current, parts));
