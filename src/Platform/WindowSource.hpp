@@ -81,7 +81,7 @@ struct FrameWrite {
     /// x and y for a position, width and height for a size.
     double first = 0;
     double second = 0;
-    /// For Desktop and State.
+    /// For Desktop, State and Raise (the state the window is given).
     WindowState state = {};
 };
 

@@ -25,7 +25,7 @@ WindowRestorer::ApplyResult WindowRestorer::apply(const WindowProfile& profile) 
     std::unordered_set<std::size_t> taken;
     ApplyResult counts;
     std::vector<FrameWrite> writes;
-    std::vector<std::pair<std::int64_t, WindowId>> stack;
+    std::vector<std::pair<WindowState, WindowId>> stack;
 
     for (const WindowSnapshot& saved : profile.snapshots) {
         const std::optional<std::size_t> index = matcher.firstMatch(saved, live, taken);
@@ -46,14 +46,15 @@ WindowRestorer::ApplyResult WindowRestorer::apply(const WindowProfile& profile) 
         if (state) {
             writes.push_back({window, FrameWrite::Part::State, 0, 0, *state});
             if (state->stackPosition)
-                stack.emplace_back(*state->stackPosition, window);
+                stack.emplace_back(*state, window);
         }
         ++counts.appliedCount;
     }
-    std::stable_sort(stack.begin(), stack.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [position, window] : stack)
-        writes.push_back({window, FrameWrite::Part::Raise});
+    std::stable_sort(stack.begin(), stack.end(), [](const auto& a, const auto& b) {
+        return *a.first.stackPosition < *b.first.stackPosition;
+    });
+    for (const auto& [state, window] : stack)
+        writes.push_back({window, FrameWrite::Part::Raise, 0, 0, state});
     m_source.apply(writes);
     return counts;
 }

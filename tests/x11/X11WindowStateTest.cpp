@@ -1,0 +1,234 @@
+// A saved window state comes back under a real window manager: each window's
+// desktop, maximised, minimised, fullscreen and kept-above state and the
+// stacking order, read back from the X server, with the user's desktop and
+// focus left alone.
+#include "Models/ProfilesJsonReader.hpp"
+#include "Models/ProfilesJsonWriter.hpp"
+#include "Platform/X11/X11Backend.hpp"
+#include "Platform/X11/XcbPointers.hpp"
+#include "Services/WindowRestorer.hpp"
+#include "Services/WindowScanner.hpp"
+#include "support/TestDesktop.hpp"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace tavelor::x11::testing {
+namespace {
+
+// What the window manager shows of one window, straight from its properties.
+struct Shown {
+    std::uint32_t desktop = 0;
+    std::set<std::string> states; // _NET_WM_STATE_ names without the prefix
+    friend bool operator==(const Shown&, const Shown&) = default;
+    friend void PrintTo(const Shown& s, std::ostream* os)
+    {
+        *os << "desktop " << s.desktop;
+        for (const std::string& state : s.states)
+            *os << ' ' << state;
+    }
+};
+
+const char* const kStates[] = {"MAXIMIZED_VERT", "MAXIMIZED_HORZ", "HIDDEN", "FULLSCREEN", "ABOVE"};
+
+// What each window manager does not do when asked: (window title, state), or
+// ("", "stacking").
+const std::map<std::string, std::set<std::pair<std::string, std::string>>> kIgnored = {
+    {"openbox", {}},
+    // No _NET_RESTACK_WINDOW, and a ConfigureWindow raise is an activation.
+    {"xfwm4", {{"", "stacking"}}},
+};
+
+class X11WindowStateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("TAVELOR_TEST_DESKTOP"));
+        m_backend = std::make_unique<X11Backend>();
+        ASSERT_TRUE(waitUntil([&] { return clientList(connection()).empty(); }));
+    }
+
+    X11Connection& connection() { return *m_backend->connection(); }
+
+    std::vector<std::uint32_t> cardinals(xcb_window_t window, const char* name, xcb_atom_t type)
+    {
+        xcb_connection_t* c = connection().get();
+        XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, connection().atom(name), type, 0, 4096), nullptr));
+        if (!reply || reply->format != 32)
+            return {};
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+        return {data, data + xcb_get_property_value_length(reply.get()) / 4};
+    }
+
+    Shown shown(xcb_window_t window)
+    {
+        Shown s;
+        const auto desktop = cardinals(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL);
+        s.desktop = desktop.empty() ? 0xFFFFFFFE : desktop.front();
+        const auto atoms = cardinals(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+        for (const char* state : kStates) {
+            if (std::count(atoms.begin(), atoms.end(),
+                           connection().atom(std::string("_NET_WM_STATE_") + state)))
+                s.states.insert(state);
+        }
+        return s;
+    }
+
+    // The windows in `of` that are not minimised, in stacking order from the
+    // bottom (where a minimised window stacks nobody sees).
+    std::vector<xcb_window_t> stacked(const std::vector<xcb_window_t>& of)
+    {
+        std::vector<xcb_window_t> order;
+        for (std::uint32_t w :
+             cardinals(connection().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW)) {
+            if (std::count(of.begin(), of.end(), w) && !shown(w).states.contains("HIDDEN"))
+                order.push_back(w);
+        }
+        return order;
+    }
+
+    std::uint32_t rootCardinal(const char* name, xcb_atom_t type = XCB_ATOM_CARDINAL)
+    {
+        const auto values = cardinals(connection().root(), name, type);
+        return values.empty() ? 0 : values.front();
+    }
+
+    // The user's side, through tools of their own.
+    static void run(const QString& tool, xcb_window_t w, const QStringList& arguments)
+    {
+        const QStringList id = tool == u"wmctrl" ? QStringList{"-i", "-r", QString::number(w)}
+                                                 : QStringList{QString::number(w)};
+        QProcess::execute(tool, tool == u"wmctrl" ? id + arguments : arguments + id);
+    }
+
+    WindowProfile saveAndReload()
+    {
+        WindowProfile profile;
+        for (const WindowScanner::ScanResult& result :
+             WindowScanner(m_backend->windowSource()).scan())
+            profile.snapshots.append(result.snapshot);
+        // Through the file's form, as the store keeps it.
+        return decodeProfiles(encodeProfiles({profile}).value().toStdString()).value().front();
+    }
+
+    std::unique_ptr<X11Backend> m_backend;
+};
+
+TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestored)
+{
+    const char* titles[] = {"Second", "Max", "Vert", "Min", "Full", "Above", "Focus"};
+    QString arguments;
+    for (int i = 0; i < 7; ++i)
+        arguments += QStringLiteral(" --window --class=s,State --title=%1 --geometry=200x150+%2+%3")
+                         .arg(QLatin1String(titles[i]))
+                         .arg(40 + 60 * i)
+                         .arg(30 + 40 * i);
+    FixtureClient fixture(arguments.split(u' ', Qt::SkipEmptyParts));
+    const std::vector<xcb_window_t>& w = fixture.windows();
+    ASSERT_EQ(w.size(), 7u);
+    const std::string wm = qEnvironmentVariable("TAVELOR_TEST_WM").toStdString();
+    ASSERT_TRUE(kIgnored.contains(wm));
+
+    run("wmctrl", w[0], {"-t", "1"});
+    run("wmctrl", w[1], {"-b", "add,maximized_vert,maximized_horz"});
+    run("wmctrl", w[2], {"-b", "add,maximized_vert"});
+    run("xdotool", w[3], {"windowminimize"});
+    run("wmctrl", w[4], {"-b", "add,fullscreen"});
+    run("wmctrl", w[5], {"-b", "add,above"});
+    run("xdotool", w[2], {"windowraise"});
+    QProcess::execute("wmctrl", {"-i", "-a", QString::number(w[6])});
+    ASSERT_TRUE(waitUntil([&] {
+        return shown(w[0]).desktop == 1 && shown(w[3]).states.contains("HIDDEN") &&
+               shown(w[5]).states.contains("ABOVE") &&
+               rootCardinal("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW) == w[6];
+    }));
+    std::map<xcb_window_t, Shown> left;
+    for (xcb_window_t window : w)
+        left[window] = shown(window);
+    const std::vector<xcb_window_t> leftOrder = stacked(w);
+    const WindowProfile profile = saveAndReload();
+    ASSERT_EQ(profile.snapshots.size(), 7u);
+
+    // The user changes all of it, then comes back to the window they work in.
+    run("wmctrl", w[0], {"-t", "0"});
+    run("wmctrl", w[1], {"-b", "remove,maximized_vert,maximized_horz"});
+    run("wmctrl", w[2], {"-b", "remove,maximized_vert"});
+    run("wmctrl", w[2], {"-b", "add,maximized_horz"});
+    QProcess::execute("wmctrl", {"-i", "-a", QString::number(w[3])});
+    run("wmctrl", w[4], {"-b", "remove,fullscreen"});
+    run("wmctrl", w[5], {"-b", "remove,above"});
+    for (auto it = leftOrder.rbegin(); it != leftOrder.rend(); ++it)
+        run("xdotool", *it, {"windowraise"});
+    QProcess::execute("wmctrl", {"-i", "-a", QString::number(w[6])});
+    ASSERT_TRUE(waitUntil([&] {
+        return shown(w[0]).desktop == 0 && !shown(w[3]).states.contains("HIDDEN") &&
+               rootCardinal("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW) == w[6];
+    }));
+
+    const bool restacks = !kIgnored.at(wm).contains({"", "stacking"});
+    WindowRestorer(m_backend->windowSource()).apply(profile);
+    auto expected = [&](xcb_window_t window, std::size_t i) {
+        Shown s = left[window];
+        for (const auto& [title, state] : kIgnored.at(wm)) {
+            if (title == titles[i])
+                s.states.erase(state);
+        }
+        return s;
+    };
+    waitUntil([&] {
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            if (shown(w[i]) != expected(w[i], i))
+                return false;
+        }
+        return stacked(w) == leftOrder || restacks;
+    });
+    for (std::size_t i = 0; i < w.size(); ++i)
+        EXPECT_EQ(shown(w[i]), expected(w[i], i)) << titles[i];
+    EXPECT_EQ(stacked(w) == leftOrder, restacks)
+        << ::testing::PrintToString(stacked(w)) << " saved " << ::testing::PrintToString(leftOrder);
+    EXPECT_EQ(rootCardinal("_NET_CURRENT_DESKTOP"), 0u);
+    EXPECT_EQ(rootCardinal("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW), w[6]);
+}
+
+// A profile saved before states were recorded: frames only, as ever.
+TEST_F(X11WindowStateTest, AnOldProfileMovesFramesAndNothingElse)
+{
+    FixtureClient fixture("--window --class=s,State --title=Min --geometry=200x150+40+40"
+                          " --window --class=s,State --title=Max --geometry=200x150+80+80"
+                          " --window --class=s,State --title=Top --geometry=200x150+120+120");
+    const std::vector<xcb_window_t>& w = fixture.windows();
+    ASSERT_EQ(w.size(), 3u);
+    run("xdotool", w[0], {"windowminimize"});
+    run("wmctrl", w[1], {"-b", "add,maximized_vert,maximized_horz"});
+    QProcess::execute("wmctrl", {"-i", "-a", QString::number(w[2])});
+    ASSERT_TRUE(waitUntil([&] {
+        return shown(w[0]).states.contains("HIDDEN") &&
+               shown(w[1]).states.contains("MAXIMIZED_HORZ") &&
+               rootCardinal("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW) == w[2];
+    }));
+    const std::vector<xcb_window_t> order = stacked(w);
+    const auto old = decodeProfiles(R"([{"id":"5B1C9E2A-7D40-4F6B-8E3A-2C9D61F0A7B4",
+        "name":"Old","createdAt":0,"updatedAt":0,"snapshots":[
+        {"bundleIdentifier":"State","windowTitle":"Min",
+         "frame":{"x":300,"y":200,"width":250,"height":180}},
+        {"bundleIdentifier":"State","windowTitle":"Max",
+         "frame":{"x":350,"y":250,"width":260,"height":190}}]}])");
+    ASSERT_TRUE(old);
+    WindowRestorer(m_backend->windowSource()).apply(old->front());
+    const WindowFrame moved{350, 250, 260, 190};
+    EXPECT_TRUE(waitUntil([&] { return wmFrame(connection(), w[1]) == moved; }));
+    EXPECT_EQ(shown(w[0]).states, std::set<std::string>{"HIDDEN"});
+    EXPECT_EQ(shown(w[1]).states, std::set<std::string>{});
+    EXPECT_EQ(stacked(w), order);
+    EXPECT_EQ(rootCardinal("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW), w[2]);
+}
+
+} // namespace
+} // namespace tavelor::x11::testing
