@@ -13,7 +13,7 @@ enum class Maximization { None, Horizontal, Vertical, Both };
 struct WindowState {
     /// The virtual desktop, counted from 0; absent when unknown, and ignored
     /// when `onAllDesktops`.
-    std::optional<std::int64_t> desktop;
+    std::optional<std::int64_t> desktop = std::nullopt;
     bool onAllDesktops = false;
     Maximization maximized = Maximization::None;
     bool minimized = false;
@@ -21,7 +21,7 @@ struct WindowState {
     bool keepAbove = false;
     /// Position in the stacking order, 0 at the bottom: among all windows in a
     /// listing, among the saved windows in a snapshot.
-    std::optional<std::int64_t> stackPosition;
+    std::optional<std::int64_t> stackPosition = std::nullopt;
 
     friend bool operator==(const WindowState&, const WindowState&) = default;
 };
