@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <spawn.h>
@@ -295,17 +296,29 @@ void waitForFrames(Desktop& d, const WindowProfile& profile)
     }
 }
 
+// Time in apply() itself (scan, matching, requests sent), without the wait for
+// the window manager: what Tavelor adds.
+void reportInApply(benchmark::State& state, std::chrono::steady_clock::duration inApply)
+{
+    state.counters["in_apply_ms"] = benchmark::Counter(
+        std::chrono::duration<double, std::milli>(inApply).count() / double(state.iterations()));
+}
+
 void BM_ApplyTavelor(benchmark::State& state)
 {
     Desktop& d = applyDesktop();
     WindowRestorer restorer(d.backend->windowSource());
+    std::chrono::steady_clock::duration inApply{};
     for (auto _ : state) {
         const WindowProfile& profile = d.profiles[std::size_t(d.next++ % 2)];
+        const auto start = std::chrono::steady_clock::now();
         const WindowRestorer::ApplyResult result = restorer.apply(profile);
+        inApply += std::chrono::steady_clock::now() - start;
         if (result.appliedCount != kApplyWindows)
             state.SkipWithError("not every window was paired");
         waitForFrames(d, profile);
     }
+    reportInApply(state, inApply);
 }
 
 void BM_ApplyWmctrlPerWindow(benchmark::State& state)
@@ -378,15 +391,19 @@ void BM_ApplyTavelorWithState(benchmark::State& state)
             std::reverse(expected[p].begin(), expected[p].end());
     }
     WindowRestorer restorer(d.backend->windowSource());
+    std::chrono::steady_clock::duration inApply{};
     for (auto _ : state) {
         const std::size_t p = std::size_t(d.next++ % 2);
+        const auto start = std::chrono::steady_clock::now();
         const WindowRestorer::ApplyResult result = restorer.apply(profiles[p]);
+        inApply += std::chrono::steady_clock::now() - start;
         if (result.appliedCount != kApplyWindows)
             state.SkipWithError("not every window was paired");
         waitForFrames(d, profiles[p]);
         while (stackedApplyWindows(d) != expected[p])
             QCoreApplication::processEvents();
     }
+    reportInApply(state, inApply);
 }
 
 BENCHMARK(BM_ScanTavelor)->Unit(benchmark::kMillisecond)->UseRealTime();
