@@ -58,14 +58,15 @@
         if (s[3])
             w.minimized = true;
     });
+    // Before the raises: activating a window raises it too.
+    if (active && workspace[activeKey] !== active)
+        workspace[activeKey] = active;
     if (typeof workspace.raiseWindow === "function") {
         (request.raise || []).forEach(function (id) {
             if (byId[id] !== undefined)
                 workspace.raiseWindow(byId[id]);
         });
     }
-    if (active && workspace[activeKey] !== active)
-        workspace[activeKey] = active;
     callDBus(tavelorReply.service, tavelorReply.path, "app.tavelor.KWinScriptReply", "deliver",
              tavelorReply.token, String(moved));
 })();

@@ -225,7 +225,7 @@ TEST_F(KWinSessionTest, WindowStatesComeBack)
         return std::all_of(titles.begin(), titles.end(), [&](auto& t) { return find(apps, t); });
     }));
     // [title, desktop or -1 to keep, vertical, horizontal, minimized, fullScreen, keepAbove,
-    // activate], on two desktops; answers the focused window.
+    // activate], on two desktops; answers the focused window and the current desktop.
     auto set = [&](const char* states) {
         return runner.run(QStringLiteral(R"(if (typeof workspace.desktops === "number")
             workspace.desktops = 2; else if (workspace.desktops.length < 2) workspace.createDesktop(1, "2");
@@ -236,23 +236,23 @@ TEST_F(KWinSessionTest, WindowStatesComeBack)
             w.setMaximize(s[2], s[3]); w.minimized = s[4]; w.fullScreen = s[5]; w.keepAbove = s[6];
             if (s[7]) workspace[workspace.activeWindow !== undefined ? "activeWindow" : "activeClient"] = w;
             }); }); callDBus(tavelorReply.service, tavelorReply.path, "app.tavelor.KWinScriptReply",
-            "deliver", tavelorReply.token, String(workspace.activeWindow || workspace.activeClient));)")
+            "deliver", tavelorReply.token, String(workspace.activeWindow || workspace.activeClient)
+            + String(workspace.currentDesktop));)")
                               .arg(QLatin1String(states)),
                           "{}");
     };
     set(R"([["S desk", 1, false, false, false, false, false],
         ["S max", -1, true, true, false, false, false], ["S vert", -1, true, false, false, false, false],
         ["S min", -1, false, false, true, false, false], ["S full", -1, false, false, false, true, false],
-        ["S above", -1, false, false, false, false, true]])");
+        ["S above", -1, false, false, false, false, true],
+        ["qt window", -1, false, false, false, false, false, true]])");
     WindowProfile profile;
-    auto states = [&] { // of the xterms, by title, their places in the stacking order aside
+    auto states = [&] { // of every window, by title
         std::map<QString, WindowState> byTitle;
         profile.snapshots.clear();
         for (const WindowScanner::ScanResult& result : WindowScanner(source).scan()) {
             profile.snapshots.append(result.snapshot);
-            WindowState& state = byTitle[*result.snapshot.windowTitle];
-            state = result.snapshot.state.value_or(WindowState{});
-            state.stackPosition.reset();
+            byTitle[*result.snapshot.windowTitle] = result.snapshot.state.value_or(WindowState{});
         }
         return byTitle;
     };
