@@ -2,8 +2,10 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace tavelor {
@@ -304,6 +306,91 @@ bool readFrame(od::value& value, WindowFrame& frame)
     return ok && x && y && width && height;
 }
 
+std::optional<Maximization> maximizationNamed(std::string_view text)
+{
+    if (text == "both")
+        return Maximization::Both;
+    if (text == "horizontal")
+        return Maximization::Horizontal;
+    if (text == "vertical")
+        return Maximization::Vertical;
+    return std::nullopt;
+}
+
+// A whole number from 0 to `limit`.
+std::optional<std::int64_t> countFrom(double number, double limit)
+{
+    if (!(number >= 0 && number <= limit) || number != std::floor(number))
+        return std::nullopt;
+    return static_cast<std::int64_t>(number);
+}
+
+// The optional state keys after the frame. A value of the wrong type or out of
+// range is dropped like an unknown key: the state is an extra, and a stray
+// value in it must not cost the user the whole file. Answers as onField does;
+// null, arrays and objects are left to the caller's well-formedness check.
+int readStateKey(std::string_view key, od::value& value, std::optional<WindowState>& state)
+{
+    static constexpr std::string_view kFlags[] = {"onAllDesktops", "minimized", "fullscreen",
+                                                  "keepAbove"};
+    const bool isFlag = std::find(std::begin(kFlags), std::end(kFlags), key) != std::end(kFlags);
+    if (!isFlag && key != "desktop" && key != "stackPosition" && key != "maximized")
+        return 0;
+    od::json_type type;
+    if (value.type().get(type))
+        return -1;
+    // Far above any real desktop or window count.
+    constexpr double kMaxDesktop = 1 << 16;
+    constexpr double kMaxStackPosition = 1 << 24;
+    WindowState read = state.value_or(WindowState{});
+    bool taken = false;
+    switch (type) {
+    case od::json_type::number: {
+        double number = 0;
+        if (!readNumber(value, number))
+            return -1;
+        const bool desktop = key == "desktop";
+        if (!desktop && key != "stackPosition")
+            break;
+        const std::optional<std::int64_t> count =
+            countFrom(number, desktop ? kMaxDesktop : kMaxStackPosition);
+        (desktop ? read.desktop : read.stackPosition) = count;
+        taken = count.has_value();
+        break;
+    }
+    case od::json_type::boolean: {
+        bool flag = false;
+        if (!readBool(value, flag))
+            return -1;
+        if (!isFlag)
+            break;
+        bool& field = key == "onAllDesktops" ? read.onAllDesktops
+                      : key == "minimized"   ? read.minimized
+                      : key == "fullscreen"  ? read.fullscreen
+                                             : read.keepAbove;
+        field = flag;
+        taken = true;
+        break;
+    }
+    case od::json_type::string: {
+        std::string_view text;
+        if (value.get_string().get(text))
+            return -1;
+        const std::optional<Maximization> maximized =
+            key == "maximized" ? maximizationNamed(text) : std::nullopt;
+        if (maximized)
+            read.maximized = *maximized;
+        taken = maximized.has_value();
+        break;
+    }
+    default:
+        return 0;
+    }
+    if (taken)
+        state = read;
+    return 1;
+}
+
 bool readSnapshot(od::value& value, WindowSnapshot& snapshot)
 {
     bool frame = false;
@@ -320,7 +407,7 @@ bool readSnapshot(od::value& value, WindowSnapshot& snapshot)
             snapshot.frame = read;
             return result(frame);
         }
-        return 0;
+        return readStateKey(key, v, snapshot.state);
     });
     return ok && frame;
 }

@@ -9,6 +9,9 @@ namespace tavelor {
 
 namespace {
 
+constexpr std::string_view kMaximizationNames[] = {"", "\"horizontal\"", "\"vertical\"",
+                                                   "\"both\""};
+
 class DocumentWriter {
 public:
     explicit DocumentWriter(std::string& out) : m_out(out) {}
@@ -92,10 +95,38 @@ private:
             m_out += i + 1 < std::size(fields) ? ",\n" : "\n";
         }
         indent(depth + 1);
-        m_out += "}\n";
+        m_out += '}';
+        if (snapshot.state)
+            writeState(*snapshot.state, depth + 1);
+        m_out += '\n';
         indent(depth);
         m_out += '}';
         return true;
+    }
+
+    // Optional keys after the frame, each only when it says more than a plain
+    // window does, so that a snapshot without state keeps its old form.
+    void writeState(const WindowState& state, int depth)
+    {
+        auto member = [&](std::string_view name, std::string_view value) {
+            m_out += ",\n";
+            key(name, depth);
+            m_out += value;
+        };
+        if (state.desktop)
+            member("desktop", std::to_string(*state.desktop));
+        if (state.onAllDesktops)
+            member("onAllDesktops", "true");
+        if (state.maximized != Maximization::None)
+            member("maximized", kMaximizationNames[static_cast<int>(state.maximized)]);
+        if (state.minimized)
+            member("minimized", "true");
+        if (state.fullscreen)
+            member("fullscreen", "true");
+        if (state.keepAbove)
+            member("keepAbove", "true");
+        if (state.stackPosition)
+            member("stackPosition", std::to_string(*state.stackPosition));
     }
 
     void optionalString(std::string_view name, const std::optional<QString>& value, int depth)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/WindowFrame.hpp"
+#include "Models/WindowState.hpp"
 
 #include <QString>
 
@@ -15,12 +16,17 @@ struct WindowSnapshot {
     std::optional<QString> appName;
     std::optional<QString> windowTitle;
     WindowFrame frame;
+    /// Where the window system tells it; absent in profiles saved before it
+    /// was recorded, and then the frame is all that is restored.
+    std::optional<WindowState> state = std::nullopt;
 
-    /// All four fields equal; strings under canonical equivalence.
+    /// The first four fields equal; strings under canonical equivalence. The
+    /// state takes no part, so that removing an application's windows finds
+    /// them whatever state they were saved in.
     friend bool operator==(const WindowSnapshot& a, const WindowSnapshot& b);
 
     /// For each string a byte 1 and its canonical hash, or a byte 0 when
-    /// absent; then the frame.
+    /// absent; then the frame. Not the state, as for equality.
     void hashInto(Hasher& hasher) const;
 };
 

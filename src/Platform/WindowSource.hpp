@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/WindowState.hpp"
+
 #include <QString>
 
 #include <cstdint>
@@ -40,6 +42,10 @@ struct LiveWindow {
     std::optional<std::pair<double, double>> position;
     /// width, height of the frame.
     std::optional<std::pair<double, double>> size;
+    /// Desktop, maximised, minimised, fullscreen, kept above, and the place in
+    /// the stacking order among all windows of the listing; absent where the
+    /// window system tells none of it.
+    std::optional<WindowState> state = std::nullopt;
 };
 
 /// One running application and its windows.
@@ -59,14 +65,24 @@ struct LiveApplication {
     std::optional<std::vector<LiveWindow>> windows;
 };
 
-/// One step of an apply: move (Position) or resize (Size) one window.
+/// One step of an apply for one window:
+/// - Desktop: put it on `state.desktop`, or on all desktops, without taking
+///   the user to that desktop;
+/// - Position (x, y) or Size (width, height): its frame;
+/// - State: give it `state`'s maximised, minimised, fullscreen and kept-above
+///   flags exactly, each one set or cleared (a window saved not minimised is
+///   shown again);
+/// - Raise: put it above the windows raised before it in the batch, without
+///   giving it the focus.
 struct FrameWrite {
-    enum class Part { Position, Size };
+    enum class Part { Position, Size, Desktop, State, Raise };
     WindowId window;
     Part part = Part::Position;
     /// x and y for a position, width and height for a size.
     double first = 0;
     double second = 0;
+    /// For Desktop, State and Raise (the state the window is given).
+    WindowState state = {};
 };
 
 /// The windows of the desktop: one listing per scan, one batch of writes per

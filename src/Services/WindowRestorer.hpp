@@ -18,6 +18,13 @@ namespace tavelor {
 /// screen or around a fixed corner). The writes of all paired windows, in
 /// profile order, go to the source in one apply() call. Frames are written
 /// exactly as saved. Live windows no snapshot takes are not touched.
+///
+/// A snapshot saved with a state gets more: a Desktop write before the frame
+/// (when it knows its desktop), a State write after it (maximised, fullscreen,
+/// kept above, minimised or shown again, as saved), and, once every window has
+/// its frame, a Raise for each such window from the bottom of the saved
+/// stacking order up. A snapshot without state gets the frame alone: nothing
+/// is shown again, raised or focused.
 class WindowRestorer {
 public:
     struct ApplyResult {

@@ -19,8 +19,10 @@ namespace tavelor {
 /// - an absent position gives x = y = 0, an absent size width = height = 0; the
 ///   numbers are otherwise taken exactly as read.
 /// The snapshot's bundle identifier and name are the application's app id and
-/// name, either possibly absent. Failures are never reported: an empty list is
-/// a normal answer (also without access to the windows).
+/// name, either possibly absent. The window's state is taken as listed, its
+/// stacking position renumbered from 0 among the windows returned (bottom
+/// first), so that a saved profile holds the order of its own windows. Failures are never reported:
+/// an empty list is a normal answer (also without access to the windows).
 class WindowScanner {
 public:
     struct ScanResult {

@@ -7,6 +7,9 @@ void FakeWindowSource::apply(std::span<const platform::FrameWrite> frameWrites)
     ++applyCalls;
     for (const platform::FrameWrite& write : frameWrites) {
         writes.push_back(write);
+        if (write.part != platform::FrameWrite::Part::Position &&
+            write.part != platform::FrameWrite::Part::Size)
+            continue;
         for (platform::LiveApplication& app : applications) {
             for (platform::LiveWindow& window : app.windows ? *app.windows : m_none) {
                 if (window.id == write.window)

@@ -70,6 +70,10 @@ void GnomeShellWindowSource::apply(std::span<const platform::FrameWrite> writes)
     };
     std::vector<Pending> pending;
     for (const platform::FrameWrite& write : writes) {
+        // Only the frame reaches the extension so far.
+        if (write.part != platform::FrameWrite::Part::Position &&
+            write.part != platform::FrameWrite::Part::Size)
+            continue;
         auto it = std::find_if(pending.begin(), pending.end(),
                                [&](const Pending& p) { return p.id == write.window; });
         if (it == pending.end())

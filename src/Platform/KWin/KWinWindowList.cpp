@@ -56,6 +56,23 @@ platform::LiveWindow liveWindow(const QJsonObject& window)
         live.position = {{frame[0].toDouble(), frame[1].toDouble()}};
         live.size = {{frame[2].toDouble(), frame[3].toDouble()}};
     }
+    const QJsonObject state = window.value(QStringLiteral("state")).toObject();
+    if (!state.isEmpty()) {
+        live.state.emplace();
+        const QJsonValue desktop = state.value(QStringLiteral("desktop"));
+        live.state->onAllDesktops = desktop.toInt(-2) == -1;
+        if (desktop.toInt(-1) >= 0)
+            live.state->desktop = desktop.toInt();
+        // maximizeMode: 1 vertical, 2 horizontal, 3 both.
+        static constexpr Maximization kModes[] = {Maximization::None, Maximization::Vertical,
+                                                  Maximization::Horizontal, Maximization::Both};
+        live.state->maximized = kModes[state.value(QStringLiteral("maximized")).toInt() & 3];
+        live.state->minimized = state.value(QStringLiteral("minimized")).toBool();
+        live.state->fullscreen = state.value(QStringLiteral("fullScreen")).toBool();
+        live.state->keepAbove = state.value(QStringLiteral("keepAbove")).toBool();
+        if (const int stack = state.value(QStringLiteral("stack")).toInt(-1); stack >= 0)
+            live.state->stackPosition = stack;
+    }
     return live;
 }
 

@@ -62,7 +62,7 @@ DesktopScan groupIntoApplications(const ScanPassResult& pass, DesktopEntries& de
                                   const EwmhAtoms& atoms, const ProcessContext& context)
 {
     DesktopScan scan;
-    scan.supportsMoveResize = pass.supportsMoveResize;
+    scan.root = pass.root;
 
     // Process of every window, and the applications in order of first window.
     std::unordered_map<std::uint32_t, std::int32_t> standIns; // X client base -> stand-in id

@@ -27,7 +27,7 @@ struct ScannedApplication {
 /// window in _NET_CLIENT_LIST.
 struct DesktopScan {
     std::vector<ScannedApplication> applications;
-    bool supportsMoveResize = false;
+    RootReadings root;
 };
 
 /// Role of a window: Window for the types a user arranges (normal, dialog,

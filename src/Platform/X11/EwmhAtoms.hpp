@@ -23,6 +23,14 @@ struct EwmhAtoms {
     xcb_atom_t netWmStateMaximizedVert = XCB_ATOM_NONE;
     xcb_atom_t netWmStateMaximizedHorz = XCB_ATOM_NONE;
     xcb_atom_t netWmStateFullscreen = XCB_ATOM_NONE;
+    xcb_atom_t netWmStateHidden = XCB_ATOM_NONE;
+    xcb_atom_t netWmStateAbove = XCB_ATOM_NONE;
+    xcb_atom_t netWmDesktop = XCB_ATOM_NONE;
+    xcb_atom_t netClientListStacking = XCB_ATOM_NONE;
+    xcb_atom_t netRestackWindow = XCB_ATOM_NONE;
+    xcb_atom_t wmChangeState = XCB_ATOM_NONE;
+    xcb_atom_t netActiveWindow = XCB_ATOM_NONE;
+    xcb_atom_t netCurrentDesktop = XCB_ATOM_NONE;
     xcb_atom_t netFrameExtents = XCB_ATOM_NONE;
     xcb_atom_t netMoveResizeWindow = XCB_ATOM_NONE;
     xcb_atom_t gtkFrameExtents = XCB_ATOM_NONE;

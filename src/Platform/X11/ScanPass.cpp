@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tavelor::x11 {
@@ -85,6 +86,7 @@ struct WindowCookies {
     xcb_get_property_cookie_t gtkApplicationId;
     xcb_get_property_cookie_t frameExtents;
     xcb_get_property_cookie_t gtkFrameExtents;
+    xcb_get_property_cookie_t desktop;
     xcb_get_geometry_cookie_t geometry;
     xcb_translate_coordinates_cookie_t origin;
     std::optional<xcb_res_query_client_ids_cookie_t> clientIds;
@@ -108,6 +110,7 @@ WindowCookies sendWindowRequests(xcb_connection_t* c, xcb_window_t root, xcb_win
         get(atoms.gtkApplicationId, kAny, kTextLength),
         get(atoms.netFrameExtents, XCB_ATOM_CARDINAL, 4),
         get(atoms.gtkFrameExtents, XCB_ATOM_CARDINAL, 4),
+        get(atoms.netWmDesktop, XCB_ATOM_CARDINAL, 1),
         xcb_get_geometry(c, window),
         xcb_translate_coordinates(c, window, root, 0, 0),
         std::nullopt,
@@ -186,6 +189,13 @@ WindowReadings readWindowReplies(xcb_connection_t* c, xcb_window_t window,
             decodeFrameExtents(bytesOf(gtkFrameExtents.get()), gtkFrameExtents->format, UINT16_MAX);
     }
 
+    PropertyReply desktop = takeProperty(c, cookies.desktop);
+    if (const std::vector<std::uint32_t> values =
+            desktop ? decodeCardinals(bytesOf(desktop.get()), desktop->format)
+                    : std::vector<std::uint32_t>{};
+        values.size() == 1)
+        readings.desktop = values.front();
+
     xcb_generic_error_t* error = nullptr;
     XcbPtr<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, cookies.geometry, &error));
     XcbPtr<xcb_generic_error_t> geometryError(error);
@@ -234,10 +244,27 @@ ScanPassResult ScanPass::run(X11Connection& connection, const EwmhAtoms& atoms, 
         xcb_get_property(c, 0, root, atoms.netClientList, XCB_ATOM_WINDOW, 0, kMaxClientListLength);
     auto supportedCookie =
         xcb_get_property(c, 0, root, atoms.netSupported, XCB_ATOM_ATOM, 0, kMaxSupportedLength);
+    auto stackingCookie = xcb_get_property(c, 0, root, atoms.netClientListStacking, XCB_ATOM_WINDOW,
+                                           0, kMaxClientListLength);
+    auto activeCookie = xcb_get_property(c, 0, root, atoms.netActiveWindow, XCB_ATOM_WINDOW, 0, 1);
+    auto currentCookie =
+        xcb_get_property(c, 0, root, atoms.netCurrentDesktop, XCB_ATOM_CARDINAL, 0, 1);
     std::vector<xcb_window_t> clientList = windowsOf(takeProperty(c, clientListCookie).get());
     const std::vector<xcb_atom_t> supported = atomsOf(takeProperty(c, supportedCookie).get());
-    result.supportsMoveResize =
-        std::find(supported.begin(), supported.end(), atoms.netMoveResizeWindow) != supported.end();
+    const std::vector<xcb_window_t> stacking = windowsOf(takeProperty(c, stackingCookie).get());
+    auto supports = [&](xcb_atom_t atom) {
+        return std::find(supported.begin(), supported.end(), atom) != supported.end();
+    };
+    result.root.supportsMoveResize = supports(atoms.netMoveResizeWindow);
+    result.root.supportsRestack = supports(atoms.netRestackWindow);
+    if (const std::vector<xcb_window_t> active = windowsOf(takeProperty(c, activeCookie).get());
+        !active.empty())
+        result.root.activeWindow = active.front();
+    if (PropertyReply current = takeProperty(c, currentCookie)) {
+        if (const auto values = decodeCardinals(bytesOf(current.get()), current->format);
+            values.size() == 1)
+            result.root.currentDesktop = values.front();
+    }
 
     // A window manager might list a window twice; ask about it once.
     std::unordered_set<xcb_window_t> seen;
@@ -251,6 +278,13 @@ ScanPassResult ScanPass::run(X11Connection& connection, const EwmhAtoms& atoms, 
     result.windows.reserve(clientList.size());
     for (std::size_t i = 0; i < clientList.size(); ++i)
         result.windows.push_back(readWindowReplies(c, clientList[i], cookies[i], atoms));
+    std::unordered_map<xcb_window_t, std::int64_t> stackPositions;
+    for (std::size_t i = 0; i < stacking.size(); ++i)
+        stackPositions.emplace(stacking[i], static_cast<std::int64_t>(i));
+    for (WindowReadings& readings : result.windows) {
+        if (const auto it = stackPositions.find(readings.window); it != stackPositions.end())
+            readings.stackPosition = it->second;
+    }
 
     connection.dispatchPendingEvents();
     return result;

@@ -35,13 +35,28 @@ struct WindowReadings {
     std::optional<std::int32_t> clientPid;
     std::optional<FrameExtents> frameExtents;
     std::optional<FrameExtents> gtkFrameExtents;
+    /// _NET_WM_DESKTOP: the desktop from 0, 0xFFFFFFFF on all desktops.
+    std::optional<std::uint32_t> desktop;
+    /// Index in _NET_CLIENT_LIST_STACKING, 0 at the bottom.
+    std::optional<std::int64_t> stackPosition;
+};
+
+/// What the root window tells about the whole desktop.
+struct RootReadings {
+    /// The window manager lists _NET_MOVERESIZE_WINDOW in _NET_SUPPORTED.
+    bool supportsMoveResize = false;
+    /// ... and _NET_RESTACK_WINDOW.
+    bool supportsRestack = false;
+    /// _NET_ACTIVE_WINDOW.
+    xcb_window_t activeWindow = XCB_WINDOW_NONE;
+    /// _NET_CURRENT_DESKTOP.
+    std::optional<std::uint32_t> currentDesktop;
 };
 
 struct ScanPassResult {
     /// In _NET_CLIENT_LIST order, each window once.
     std::vector<WindowReadings> windows;
-    /// The window manager lists _NET_MOVERESIZE_WINDOW in _NET_SUPPORTED.
-    bool supportsMoveResize = false;
+    RootReadings root;
 };
 
 /// The pipelined read behind a scan. Two batches: the root's lists first (the

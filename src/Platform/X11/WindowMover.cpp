@@ -2,6 +2,7 @@
 
 #include "Platform/X11/ScanPass.hpp"
 #include "Platform/X11/WindowGeometry.hpp"
+#include "Platform/X11/WindowStateRequests.hpp"
 #include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/XcbPointers.hpp"
 
@@ -25,22 +26,6 @@ constexpr std::uint32_t kStateRemove = 0;
 // Long enough for any window manager to redecorate an unmaximised window, short
 // enough not to undo the user's own changes later.
 constexpr auto kCorrectionWindow = std::chrono::seconds(1);
-
-void sendToRoot(X11Connection& connection, xcb_window_t window, xcb_atom_t type,
-                const std::array<std::uint32_t, 5>& data)
-{
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    std::copy(data.begin(), data.end(), event.data.data32);
-    auto cookie = xcb_send_event_checked(connection.get(), 0, connection.root(),
-                                         XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
-                                             XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                                         reinterpret_cast<const char*>(&event));
-    xcb_discard_reply(connection.get(), cookie.sequence);
-}
 
 bool has(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom)
 {
@@ -161,6 +146,11 @@ bool WindowMover::moveResize(const WindowReadings& window, bool useMoveResize,
     }
     send(window.window, useMoveResize, at, to);
     return true;
+}
+
+void WindowMover::forget(xcb_window_t window)
+{
+    m_corrections.erase(window);
 }
 
 bool WindowMover::onEvent(const xcb_generic_event_t& event)

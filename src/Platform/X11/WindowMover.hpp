@@ -44,6 +44,10 @@ public:
     bool moveResize(const WindowReadings& window, bool useMoveResize,
                     const std::optional<Pair>& position, const std::optional<Pair>& size);
 
+    /// Sends no correction to `window` any more: it is about to be maximised
+    /// or made fullscreen, and a frame sent after that would undo it.
+    void forget(xcb_window_t window);
+
 private:
     struct Target {
         std::optional<Pair> position;

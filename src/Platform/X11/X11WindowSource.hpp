@@ -12,6 +12,7 @@
 namespace tavelor::x11 {
 
 class WindowMover;
+class WindowStateRequests;
 class X11Connection;
 
 /// The windows of an X11 desktop: the client windows of _NET_CLIENT_LIST
@@ -22,7 +23,9 @@ class X11Connection;
 /// frame. apply() writes to the windows of the last listing: the writes to one
 /// window that follow each other become one frame, sent as one
 /// _NET_MOVERESIZE_WINDOW (WindowMover); ids the listing did not have, or that
-/// do not parse, are skipped.
+/// do not parse, are skipped. A window's state (WindowStateRequests) is read
+/// from its EWMH properties and written with client messages, in the same
+/// flush as the frames.
 class X11WindowSource final : public platform::WindowSource {
 public:
     /// `connection` null: no X display, and the desktop is empty.
@@ -37,6 +40,8 @@ public:
 private:
     /// Null without a connection.
     const EwmhAtoms* atoms();
+    /// Gives the focus back to the window that had it at the listing.
+    void refocusActive(WindowStateRequests& requests);
 
     X11Connection* m_connection;
     std::optional<EwmhAtoms> m_atoms;
@@ -45,7 +50,7 @@ private:
     std::unique_ptr<WindowMover> m_mover;
     /// The windows of the last listing, as read.
     std::unordered_map<xcb_window_t, WindowReadings> m_listed;
-    bool m_supportsMoveResize = false;
+    RootReadings m_root;
 };
 
 } // namespace tavelor::x11
