@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QKeyCombination>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>

@@ -192,8 +192,19 @@ TEST_F(X11WindowStateTest, AnOldProfileMovesFramesAndNothingElse)
          "frame":{"x":350,"y":250,"width":260,"height":190}}]}])");
     ASSERT_TRUE(old);
     WindowRestorer(m_backend->windowSource()).apply(old->front());
-    const WindowFrame moved{350, 250, 260, 190};
-    EXPECT_TRUE(waitUntil([&] { return wmFrame(connection(), w[1]) == moved; }));
+    // The frame as the backend reads it: the window manager's, decorations included.
+    const auto maxFrame = [&] {
+        for (const auto& app : m_backend->windowSource().listApplications())
+            for (const auto& window : app.windows.value_or(std::vector<platform::LiveWindow>{}))
+                if (window.title == QStringLiteral("Max"))
+                    return std::pair{window.position, window.size};
+        return std::pair<std::optional<std::pair<double, double>>,
+                         std::optional<std::pair<double, double>>>{};
+    };
+    EXPECT_TRUE(waitUntil([&] {
+        return maxFrame() == std::pair{std::optional{std::pair{350.0, 250.0}},
+                                       std::optional{std::pair{260.0, 190.0}}};
+    }));
     EXPECT_EQ(shown(w[0]), "0 HIDDEN");
     EXPECT_EQ(shown(w[1]), "0");
     EXPECT_EQ(stacked(w), order);
