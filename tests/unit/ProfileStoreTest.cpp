@@ -58,7 +58,7 @@ protected:
     const QByteArray m_bytes = *encodeProfiles(m_profiles);
 };
 
-TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndLoadsWhatItSaved)
+TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndSafeAndLoadsWhatItSaved)
 {
     EXPECT_TRUE(ProfileStore(m_folder).load().isEmpty());
     EXPECT_FALSE(QFile::exists(m_file));
@@ -70,7 +70,6 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndLoadsWhatItSaved)
     store.save(m_profiles);
     EXPECT_EQ(modeOf(m_file), 0600u);
     EXPECT_EQ(readFile(m_file), m_bytes);
-    EXPECT_TRUE(test::identical(store.load(), m_profiles));
     EXPECT_TRUE(test::identical(ProfileStore(m_folder).load(), m_profiles));
 
     QList<WindowProfile> bad = m_profiles; // an encoding refused writes nothing
@@ -84,6 +83,28 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndLoadsWhatItSaved)
     EXPECT_EQ(readFile(m_file), "[]");
     EXPECT_TRUE(store.load().isEmpty());
     EXPECT_EQ(entries(), QStringList{"profiles.json"}); // no temporary file left behind
+
+    // The folder deleted under a running store is made again, private.
+    ASSERT_TRUE(QDir(m_folder).removeRecursively());
+    EXPECT_TRUE(store.load().isEmpty());
+    store.save(m_profiles);
+    EXPECT_EQ(modeOf(m_folder), 0700u);
+    EXPECT_TRUE(test::identical(store.load(), m_profiles));
+
+    // A symbolic link at the file is replaced, never written through.
+    QFile::remove(m_file);
+    const QString victim = m_root.path() + "/victim";
+    writeFile(victim, "precious");
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(m_file).constData()), 0);
+    store.save(m_profiles);
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(QFileInfo(m_file).isSymLink());
+    EXPECT_EQ(readFile(m_file), m_bytes);
+
+    // The atomic write itself answers false, not success, into a missing folder.
+    EXPECT_FALSE(writeFileAtomically(m_folder + "/gone/profiles.json", "[]", 0600));
+    EXPECT_FALSE(QFile::exists(m_folder + "/gone"));
 }
 
 TEST_F(ProfileStoreTest, UnreadableFileIsLeftByLoadAndSetAsideBeforeItIsReplaced)
@@ -113,32 +134,6 @@ TEST_F(ProfileStoreTest, UnreadableFileIsLeftByLoadAndSetAsideBeforeItIsReplaced
         contents << readFile(m_folder + "/" + name);
     EXPECT_EQ(contents.size(), 2);
     EXPECT_TRUE(contents.contains(garbage) && contents.contains(other));
-}
-
-TEST_F(ProfileStoreTest, FolderDeletedOrALinkAtTheFileIsMadeSafeAgain)
-{
-    ProfileStore store(m_folder);
-    store.save(m_profiles);
-    ASSERT_TRUE(QDir(m_folder).removeRecursively());
-    EXPECT_TRUE(store.load().isEmpty());
-    store.save(m_profiles);
-    EXPECT_EQ(modeOf(m_folder), 0700u);
-    EXPECT_TRUE(test::identical(store.load(), m_profiles));
-
-    // A symbolic link at the file is replaced, never written through.
-    QFile::remove(m_file);
-    const QString victim = m_root.path() + "/victim";
-    writeFile(victim, "precious");
-    ASSERT_EQ(
-        ::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(m_file).constData()), 0);
-    store.save(m_profiles);
-    EXPECT_EQ(readFile(victim), "precious");
-    EXPECT_FALSE(QFileInfo(m_file).isSymLink());
-    EXPECT_EQ(readFile(m_file), m_bytes);
-
-    // The atomic write itself answers false, not success, into a missing folder.
-    EXPECT_FALSE(writeFileAtomically(m_folder + "/gone/profiles.json", "[]", 0600));
-    EXPECT_FALSE(QFile::exists(m_folder + "/gone"));
 }
 
 TEST_F(ProfileStoreTest, FileSizeLimitLeavesTheOldFileByteForByte)
