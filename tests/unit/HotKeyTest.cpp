@@ -69,36 +69,27 @@ TEST(KeyNames, DisplayNamesAndModifiersFromEventFlags)
     fake::FakeKeyboardLayout layout;
     layout.texts = {{0, "a"},      {18, "1"}, {36, "\r"}, {41, "\u00e9"},
                     {1, "abcdef"}, {2, ""},   {53, "x"}};
+    // clang-format off
     const std::pair<HotKey, const char*> names[] = {
-        {{49, cmdKey}, "⌘Space"},
-        {{122, controlKey | optionKey}, "⌃⌥F1"},
+        {{49, cmdKey}, "⌘Space"}, {{122, controlKey | optionKey}, "⌃⌥F1"},
         {{36, cmdKey | shiftKey | optionKey | controlKey}, "⌃⌥⇧⌘↩"},
-        {{53, 0}, "⎋"}, // named whatever it types
-        {{200, cmdKey}, "⌘Key200"},
-        {{0, 0}, "A"},
-        {{18, shiftKey}, "⇧1"}, // unshifted, whatever is held
-        {{41, optionKey}, "⌥É"},
-        {{1, cmdKey}, "⌘ABCD"}, // at most four units
-        {{2, cmdKey}, "⌘Key2"}, // types nothing
-        {{49, 0x0001}, "Space"},
-        {{65535, 0}, "Key65535"},
-        {{111, 0}, "F12"},
-    };
+        {{53, 0}, "⎋"}, /* named whatever it types */ {{200, cmdKey}, "⌘Key200"}, {{0, 0}, "A"},
+        {{18, shiftKey}, "⇧1"}, /* unshifted, whatever is held */ {{41, optionKey}, "⌥É"},
+        {{1, cmdKey}, "⌘ABCD"}, /* at most four units */ {{2, cmdKey}, "⌘Key2"}, // types nothing
+        {{49, 0x0001}, "Space"}, {{65535, 0}, "Key65535"}, {{111, 0}, "F12"}};
+    // clang-format on
     for (const auto& [hotKey, expected] : names)
         EXPECT_EQ(HotKeyService::displayName(hotKey, layout).toStdString(), expected)
             << hotKey.keyCode;
 
     constexpr std::uint64_t capsLock = 1ULL << 16, shift = 1ULL << 17, control = 1ULL << 18,
                             option = 1ULL << 19, command = 1ULL << 20, function = 1ULL << 23;
+    // clang-format off
     const std::pair<std::uint64_t, std::uint32_t> masks[] = {
-        {0, 0},
-        {shift | capsLock, shiftKey},
-        {control, controlKey},
-        {option, optionKey},
-        {command | function | 0x8, cmdKey},
-        {capsLock | (1ULL << 21) | (1ULL << 22) | function | 0xFFFF, 0},
-        {shift | control | option | command, 0x1B00},
-    };
+        {0, 0}, {shift | capsLock, shiftKey}, {control, controlKey}, {option, optionKey},
+        {command | function | 0x8, cmdKey}, {capsLock | (1ULL << 21) | (1ULL << 22) | function | 0xFFFF, 0},
+        {shift | control | option | command, 0x1B00}};
+    // clang-format on
     for (const auto& [flags, mask] : masks)
         EXPECT_EQ(HotKeyService::carbonModifiers(flags), mask) << std::hex << flags;
 }

@@ -5,14 +5,17 @@ namespace tavelor::fake {
 void FakeWindowSource::apply(std::span<const platform::FrameWrite> frameWrites)
 {
     ++applyCalls;
-    writes.insert(writes.end(), frameWrites.begin(), frameWrites.end());
-    for (const platform::FrameWrite& write : frameWrites)
-        for (platform::LiveApplication& app : applications)
-            for (platform::LiveWindow& window : app.windows ? *app.windows : m_none)
+    for (const platform::FrameWrite& write : frameWrites) {
+        writes.push_back(write);
+        for (platform::LiveApplication& app : applications) {
+            for (platform::LiveWindow& window : app.windows ? *app.windows : m_none) {
                 if (window.id == write.window)
                     (write.part == platform::FrameWrite::Part::Position
                          ? window.position
                          : window.size) = {write.first, write.second};
+            }
+        }
+    }
 }
 
 platform::KeyPress FakeKeyEventTranslator::translate(std::uint32_t scanCode,
