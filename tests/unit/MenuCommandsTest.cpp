@@ -44,13 +44,14 @@ protected:
     /// empty list as the file's bytes.
     QString state()
     {
-        if (store.load().isEmpty())
+        const QList<WindowProfile> profiles = store.load();
+        if (profiles.isEmpty())
             return fileBytes();
         QStringList out;
         qsizetype inMenu = 0;
         for (const QAction* a : menu.actions())
             inMenu += a->menu() != nullptr;
-        for (const WindowProfile& p : store.load()) {
+        for (const WindowProfile& p : profiles) {
             QStringList windows;
             for (const WindowSnapshot& s : p.snapshots)
                 windows << *s.appName + ":" + *s.windowTitle;
@@ -169,7 +170,8 @@ TEST_F(Commands, EachEditWritesTheFileAndRebuildsTheMenu)
         item(path)->trigger();
         answer = [](Alert&) { return Alert::kFirstButtonReturn; };
         EXPECT_EQ(state(), expected);
-        for (const WindowProfile& p : store.load())
+        for (const WindowProfile& p : store.load()) // ids stay
+
             EXPECT_TRUE(
                 std::any_of(file.begin(), file.end(), [&](auto& f) { return f.id == p.id; }));
         EXPECT_TRUE(backend.source.writes.empty());

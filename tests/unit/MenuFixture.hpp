@@ -89,16 +89,16 @@ protected:
     /// The item reached by following titles down the submenus, or null.
     QAction* item(const QStringList& path) const
     {
+        const QMenu* current = &menu;
         QAction* found = nullptr;
         for (const QString& title : path) {
-            const QMenu* in = found ? found->menu() : &menu;
-            const QList<QAction*> actions = in ? in->actions() : QList<QAction*>{};
-            const auto it = std::find_if(actions.begin(), actions.end(), [&](QAction* a) {
-                return !a->isSeparator() && a->text() == title;
-            });
-            if (it == actions.end())
+            found = nullptr;
+            for (QAction* a : current ? current->actions() : QList<QAction*>{})
+                if (!found && !a->isSeparator() && a->text() == title)
+                    found = a;
+            if (!found)
                 return nullptr;
-            found = *it;
+            current = found->menu();
         }
         return found;
     }

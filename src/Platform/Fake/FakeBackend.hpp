@@ -58,7 +58,13 @@ public:
         m_pressed = std::move(handler);
     }
     /// The held keys pressed, as from the event loop; false when nothing is held.
-    bool press() { return held && m_pressed && (m_pressed(), true); }
+    bool press()
+    {
+        if (!held || !m_pressed)
+            return false;
+        m_pressed();
+        return true;
+    }
 
     GrabResult refusal = GrabResult::Grabbed;
     std::optional<HotKey> held;
