@@ -102,9 +102,11 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndSafeAndLoadsWhatItSaved)
     EXPECT_FALSE(QFileInfo(m_file).isSymLink());
     EXPECT_EQ(readFile(m_file), m_bytes);
 
-    // The atomic write itself answers false, not success, into a missing folder.
+    // The atomic write itself answers false, not success, into a missing folder or when
+    // it cannot make its temporary file (here the temporary name would be too long).
     EXPECT_FALSE(writeFileAtomically(m_folder + "/gone/profiles.json", "[]", 0600));
     EXPECT_FALSE(QFile::exists(m_folder + "/gone"));
+    EXPECT_FALSE(writeFileAtomically(m_folder + "/" + QString(240, 'n'), "[]", 0600));
 }
 
 TEST_F(ProfileStoreTest, UnreadableFilesAreLeftByLoadAndSetAsideBeforeTheyAreReplaced)
