@@ -1,5 +1,4 @@
 #include "MenuFixture.hpp"
-#include "QtPrinters.hpp"
 
 #include <QCoreApplication>
 
@@ -40,11 +39,36 @@ protected:
         backend.shortcuts.press();
         QCoreApplication::processEvents();
     }
+    /// The file as "name*+[app:title,...]" a profile (* active, + stamped since made),
+    /// with "(not in the menu)" after a profile the menu does not show as it is; an
+    /// empty list as the file's bytes.
+    QString state()
+    {
+        const QList<WindowProfile> profiles = store.load();
+        if (profiles.isEmpty())
+            return fileBytes();
+        QStringList out;
+        qsizetype inMenu = 0;
+        for (const QAction* a : menu.actions())
+            inMenu += a->menu() != nullptr;
+        for (const WindowProfile& p : profiles) {
+            QStringList windows;
+            for (const WindowSnapshot& s : p.snapshots)
+                windows << *s.appName + ":" + *s.windowTitle;
+            const QAction* shown = item({p.name});
+            out << p.name + (p.isActive ? "*" : "") + (p.updatedAt > 200 ? "+" : "") + "[" +
+                       windows.join(',') + "]" +
+                       (shown && shown->isChecked() == p.isActive ? "" : "(not in the menu)");
+        }
+        if (inMenu != out.size())
+            out << QString("(the menu shows %1)").arg(inMenu);
+        return out.join(' ');
+    }
 };
 
-TEST_F(Commands, WithoutAccessEachCommandPromptsThenAlertsAndChangesNothing)
+TEST_F(Commands, WithoutAccessEachCommandAlertsThenAProfileOrItsApplyAppliesIt)
 {
-    writeProfiles({profileOfLiveWindow("P", false, 500)});
+    store.save({profileOfLiveWindow("P", false, 500), profileOfLiveWindow("Q", true, 800)});
     start();
     EXPECT_TRUE(controller->checkAccessibilityPermission());
     EXPECT_EQ(backend.access.promptingCalls, 0) << "asks silently first";
@@ -52,59 +76,50 @@ TEST_F(Commands, WithoutAccessEachCommandPromptsThenAlertsAndChangesNothing)
     backend.access.granted = false;
     const QByteArray before = fileBytes();
     for (const QStringList& path :
-         {QStringList{"Save Layout..."}, {"P"}, {"P", "Apply"}, {"P", "Set as Active"}}) {
-        alerts.clear();
+         {QStringList{"Save Layout..."}, {"P"}, {"P", "Apply"}, {"P", "Set as Active"}})
         item(path)->trigger();
-        ASSERT_EQ(alerts.size(), 1u);
-        EXPECT_EQ(alerts[0].messageText, "Accessibility Permission Required");
-        EXPECT_EQ(alerts[0].informativeText,
-                  "Tavelor needs Accessibility permission to scan and move windows. Please enable "
-                  "it in System Settings > Privacy & Security > Accessibility.");
-        EXPECT_EQ(alerts[0].style, Alert::Style::Warning);
-        EXPECT_EQ(alerts[0].buttons, QStringList{"OK"});
-    }
-    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(alerts, QStringList(4, "warning|Accessibility Permission Required|Tavelor needs "
+                                     "Accessibility permission to scan and move windows. Please "
+                                     "enable it in System Settings > Privacy & Security > "
+                                     "Accessibility.|OK|-"));
     EXPECT_TRUE(backend.source.writes.empty());
     EXPECT_EQ(backend.access.promptingCalls, 4);
 
-    // Granted through the prompt: the command goes on.
+    // Granted through the prompt: the command goes on, and applying writes no file.
     backend.access.promptGrants = true;
-    alerts.clear();
+    item({"P"})->trigger();
+    EXPECT_EQ(liveX(), (std::vector<double>{500, 0}));
+    // One saved window of A takes the first live window of A, whatever its title.
+    item({"Q", "Apply"})->trigger();
+    EXPECT_EQ(liveX(), (std::vector<double>{800, 0}));
+    EXPECT_EQ(fileBytes(), before);
+    // Choosing an item does not flip its check mark: it shows the file.
+    EXPECT_EQ(state(), "P[A:P] Q*[A:Q]");
     answerWith(Alert::kFirstButtonReturn, "Granted");
     item({"Save Layout..."})->trigger();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].messageText, "Save Current Layout");
-    EXPECT_EQ(fileProfiles().size(), 2);
+    EXPECT_EQ(alerts.mid(4), QStringList{"info|Save Current Layout|Enter a name for this "
+                                         "profile:|Save,Cancel|Granted"});
 }
 
 TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName)
 {
     profileOfLiveWindow("Notes", false, 0);
     backend.source.applications[0].windows->at(0).position = std::pair{10.0, 20.0};
-    writeProfiles({profile("Old", false)});
+    store.save({profile("Old", false)});
     start();
     answerWith(Alert::kFirstButtonReturn, "  My  layout \n");
     item({"Save Layout..."})->trigger();
     item({"Save Layout..."})->trigger();
-
-    ASSERT_EQ(alerts.size(), 2u);
-    EXPECT_EQ(alerts[0].informativeText, "Enter a name for this profile:");
-    EXPECT_EQ(alerts[0].style, Alert::Style::Informational);
-    EXPECT_EQ(alerts[0].buttons, (QStringList{"Save", "Cancel"}));
-    EXPECT_TRUE(alerts[0].hasTextField);
-    const QList<WindowProfile> saved = fileProfiles();
+    const QList<WindowProfile> saved = store.load();
     ASSERT_EQ(saved.size(), 3);
-    EXPECT_EQ(saved[1].name, "My  layout");
-    EXPECT_FALSE(saved[1].isActive);
+    EXPECT_EQ(state(), "Old[] My  layout+[A:Notes] My  layout+[A:Notes]");
     EXPECT_FALSE(saved[1].id.isNull());
     EXPECT_NE(saved[2].id, saved[1].id) << "one name, two profiles";
     EXPECT_LE(saved[1].createdAt, saved[1].updatedAt);
-    EXPECT_EQ(saved[1].snapshots,
-              (QList<WindowSnapshot>{{"org.example.A", "A", "Notes", {10, 20, 100, 100}}}));
-    EXPECT_NE(item({"My  layout", "Remove App", "A"}), nullptr);
+    EXPECT_EQ(saved[1].snapshots[0].frame, (WindowFrame{10, 20, 100, 100}));
     EXPECT_TRUE(backend.source.writes.empty());
 
-    // Cancelled, closed or blank names write nothing.
+    // Cancelled, closed or blank names write nothing, in the save and the rename dialog.
     const QByteArray before = fileBytes();
     for (const auto& [response, typed] :
          std::vector<std::pair<int, QString>>{{Alert::kFirstButtonReturn + 1, "Named"},
@@ -114,65 +129,63 @@ TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName
         item({"Save Layout..."})->trigger();
         item({"Old", "Rename..."})->trigger();
     }
-    EXPECT_EQ(alerts.size(), 8u);
+    EXPECT_EQ(alerts.size(), 8);
     EXPECT_EQ(fileBytes(), before);
 
     // Without a menu a save is still written.
     controller->setMenu(nullptr);
     answerWith(Alert::kFirstButtonReturn, "Headless");
     controller->saveLayout();
-    EXPECT_EQ(fileProfiles().size(), 4);
+    EXPECT_EQ(store.load().size(), 4);
 }
 
-TEST_F(Commands, ChoosingAProfileOrItsApplyAppliesItAndWritesNoFile)
+TEST_F(Commands, EachEditWritesTheFileAndRebuildsTheMenu)
 {
-    writeProfiles({profileOfLiveWindow("P", false, 500), profileOfLiveWindow("Q", true, 800)});
-    start();
-    const QByteArray before = fileBytes();
-    item({"P"})->trigger();
-    EXPECT_EQ(liveX(), (std::vector<double>{500, 0}));
-    // One saved window of A takes the first live window of A, whatever its title.
-    item({"Q", "Apply"})->trigger();
-    EXPECT_EQ(liveX(), (std::vector<double>{800, 0}));
-    EXPECT_EQ(backend.source.applyCalls, 2);
-    EXPECT_EQ(fileBytes(), before);
-    EXPECT_EQ(beeps, 0);
-    // Choosing an item does not flip its check mark: it shows the file.
-    EXPECT_FALSE(item({"P"})->isChecked());
-    EXPECT_TRUE(item({"Q"})->isChecked());
+    WindowProfile twins = profile("P", true, {"A", "A", "B"});
+    twins.snapshots.append(twins.snapshots[0]);          // an exact copy of the first
+    twins.snapshots[1].frame = twins.snapshots[0].frame; // same app and frame,
+    twins.snapshots[1].windowTitle = "Other";            // another title
+    const std::optional<QString> kept;                   // the field left as it was
+    using P = QList<WindowProfile>;
+    // clang-format off
+    const std::tuple<P, QStringList, std::optional<QString>, QString> cases[] = {
+        {P{profile("P", false, {"A"}), profile("Q", true), profile("R", false)},
+         {"P", "Set as Active"}, kept, "P*[A:Window] Q[] R[]"},
+        {P{profile("P", true), profile("Q", true)}, {"P", "Deactivate"}, kept, "P[] Q[]"},
+        {P{profile("A", false), profile("B", true), profile("C", false)}, {"B", "Delete"}, kept, "A[] C[]"},
+        {P{profile("A", false)}, {"A", "Delete"}, kept, "[]"},
+        {P{profile("Old", true), profile("Keep", false)}, {"Old", "Rename..."}, "  New  name\t",
+         "New  name*+[] Keep[]"},
+        {P{profile("Keep", false)}, {"Keep", "Rename..."}, kept, "Keep+[]"},
+        {P{twins, profile("S", false, {"A"})}, {"P", "Remove App", "A (1)"}, kept,
+         "P*+[A:Other,B:Window] S[A:Window]"},
+        {P{profile("S", false, {"A"})}, {"S", "Remove App", "A"}, kept, "S+[]"}};
+    // clang-format on
+    for (const auto& [file, path, typed, expected] : cases) {
+        SCOPED_TRACE(path.join('>').toStdString());
+        store.save(file);
+        start();
+        if (typed)
+            answerWith(Alert::kFirstButtonReturn, *typed);
+        item(path)->trigger();
+        answer = [](Alert&) { return Alert::kFirstButtonReturn; };
+        EXPECT_EQ(state(), expected);
+        for (const WindowProfile& p : store.load()) // ids stay
+
+            EXPECT_TRUE(
+                std::any_of(file.begin(), file.end(), [&](auto& f) { return f.id == p.id; }));
+        EXPECT_TRUE(backend.source.writes.empty());
+    }
+    const QString rename = "info|Rename Profile|Enter a new name:|Rename,Cancel|";
+    EXPECT_EQ(alerts, (QStringList{rename + "  New  name\t", rename + "Keep"}));
+    EXPECT_EQ(item({"S", "Remove App"}), nullptr) << "nothing left to remove";
 }
 
-TEST_F(Commands, SetAsActiveLeavesExactlyTheChosenProfileActive)
+TEST_F(Commands, StrayAndStaleItemsChangeNothing)
 {
-    const WindowProfile p = profile("P", false, {"A"}), q = profile("Q", true);
-    writeProfiles({p, q, profile("R", false)});
+    WindowProfile p = profileOfLiveWindow("P", true, 500);
+    store.save({p, profile("R", false)});
     start();
-    item({"P", "Set as Active"})->trigger();
-    QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 3);
-    EXPECT_TRUE(saved[0].isActive);
-    EXPECT_FALSE(saved[1].isActive || saved[2].isActive);
-    EXPECT_EQ(saved[0].updatedAt, p.updatedAt);
-    EXPECT_TRUE(item({"P"})->isChecked());
-    EXPECT_NE(item({"Q", "Set as Active"}), nullptr);
-    EXPECT_TRUE(backend.source.writes.empty());
-
-    item({"P", "Deactivate"})->trigger();
-    EXPECT_FALSE(fileProfiles()[0].isActive);
-
-    // A profile gone from the file since the menu was built: none is active.
-    writeProfiles({q});
-    item({"R", "Set as Active"})->trigger();
-    saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 1);
-    EXPECT_FALSE(saved[0].isActive);
-}
-
-TEST_F(Commands, ItemsCarryingAnythingButAKnownIdDoNothing)
-{
-    writeProfiles({profileOfLiveWindow("P", false, 500)});
-    start();
-    const QByteArray before = fileBytes();
     QAction stray;
     for (const QVariant& data : {QVariant(), QVariant(QUuid::createUuid()),
                                  QVariant(controller->profiles()[0].id.toString())}) {
@@ -186,21 +199,32 @@ TEST_F(Commands, ItemsCarryingAnythingButAKnownIdDoNothing)
     controller->applyProfile(nullptr);
     EXPECT_TRUE(alerts.empty());
     EXPECT_TRUE(backend.source.writes.empty());
-    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(state(), "P*[A:P] R[]");
+
+    // A window no longer in the profile: nothing removed, still stamped.
+    p.snapshots[0].windowTitle = "Closed long ago";
+    stray.setData(QVariant::fromValue(MenuController::RemoveAppRef{p.id, p.snapshots[0]}));
+    controller->removeApp(&stray);
+    EXPECT_EQ(state(), "P*+[A:P] R[]");
+
+    // A profile gone from the file since the menu was built: none is active.
+    QAction* gone = item({"R", "Set as Active"});
+    store.save({p});
+    gone->trigger();
+    EXPECT_EQ(state(), "P[A:Closed long ago]");
 }
 
 TEST_F(Commands, TheShortcutAppliesTheFirstActiveProfileOfTheFileAsItIsNow)
 {
     saveHotKey(49, cmdKey);
-    writeProfiles({profileOfLiveWindow("P", false, 500)});
+    store.save({profileOfLiveWindow("P", false, 500)});
     start();
     pressShortcut(); // no active profile: one beep
     EXPECT_EQ(beeps, 1);
     EXPECT_TRUE(backend.source.writes.empty());
 
     const WindowProfile q = profileOfLiveWindow("Q", true, 700);
-    writeProfiles(
-        {profile("P", false), q, profileOfLiveWindow("R", true, 900)}); // menu not rebuilt
+    store.save({profile("P", false), q, profileOfLiveWindow("R", true, 900)}); // menu not rebuilt
     pressShortcut();
     EXPECT_EQ(liveX(), (std::vector<double>{700, 0, 0}));
     EXPECT_EQ(beeps, 1);
@@ -219,84 +243,6 @@ TEST_F(Commands, TheShortcutAppliesTheFirstActiveProfileOfTheFileAsItIsNow)
     controller.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(beeps, 2);
-}
-
-TEST_F(Commands, RenameTrimsTheNameAndStampsTheProfileEvenUnchanged)
-{
-    const WindowProfile p = profile("Old", true), keep = profile("Keep", false);
-    writeProfiles({p, keep});
-    start();
-    answerWith(Alert::kFirstButtonReturn, "  New  name\t");
-    item({"Old", "Rename..."})->trigger();
-    answer = [](Alert&) { return Alert::kFirstButtonReturn; };
-    item({"Keep", "Rename..."})->trigger();
-
-    ASSERT_EQ(alerts.size(), 2u);
-    EXPECT_EQ(alerts[0].messageText, "Rename Profile");
-    EXPECT_EQ(alerts[0].informativeText, "Enter a new name:");
-    EXPECT_EQ(alerts[0].buttons, (QStringList{"Rename", "Cancel"}));
-    EXPECT_EQ(alerts[1].textField, "Keep");
-    const QList<WindowProfile> saved = fileProfiles();
-    EXPECT_EQ(saved[0].name, "New  name");
-    EXPECT_EQ(saved[0].id, p.id);
-    EXPECT_TRUE(saved[0].isActive);
-    EXPECT_EQ(saved[0].createdAt, p.createdAt);
-    EXPECT_GT(saved[0].updatedAt, p.updatedAt);
-    EXPECT_NE(item({"New  name"}), nullptr);
-    EXPECT_EQ(saved[1].name, "Keep");
-    EXPECT_GT(saved[1].updatedAt, keep.updatedAt);
-}
-
-TEST_F(Commands, DeletingTheActiveProfileLeavesNoneActive)
-{
-    saveHotKey(49, cmdKey);
-    const WindowProfile a = profile("A", false), c = profile("C", false);
-    writeProfiles({a, profile("B", true), c});
-    start();
-    item({"B", "Delete"})->trigger();
-    const QList<WindowProfile> saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 2);
-    EXPECT_EQ(saved[0].id, a.id);
-    EXPECT_EQ(saved[1].id, c.id);
-    EXPECT_FALSE(saved[0].isActive || saved[1].isActive);
-    pressShortcut();
-    EXPECT_EQ(beeps, 1);
-
-    item({"A", "Delete"})->trigger();
-    item({"C", "Delete"})->trigger();
-    EXPECT_EQ(fileBytes(), QByteArray("[]"));
-    EXPECT_NE(item({"No profiles yet"}), nullptr);
-}
-
-TEST_F(Commands, RemoveAppRemovesEveryExactCopyOfTheChosenWindowOnly)
-{
-    WindowProfile p = profile("P", true, {"A", "A", "B"});
-    p.snapshots.append(p.snapshots[0]);          // an exact duplicate of the first
-    p.snapshots[1].frame = p.snapshots[0].frame; // same app and frame, another title
-    p.snapshots[1].windowTitle = "Other";
-    writeProfiles({p, profile("S", false, {"A"})});
-    start();
-    item({"P", "Remove App", "A (1)"})->trigger();
-    QList<WindowProfile> saved = fileProfiles();
-    EXPECT_EQ(saved[0].snapshots, (QList<WindowSnapshot>{p.snapshots[1], p.snapshots[2]}));
-    EXPECT_GT(saved[0].updatedAt, p.updatedAt);
-    EXPECT_TRUE(saved[0].isActive);
-
-    // The last window goes, the profile stays, with nothing left to remove.
-    item({"S", "Remove App", "A"})->trigger();
-    saved = fileProfiles();
-    ASSERT_EQ(saved.size(), 2);
-    EXPECT_TRUE(saved[1].snapshots.isEmpty());
-    EXPECT_EQ(item({"S", "Remove App"}), nullptr);
-
-    // A window no longer in the profile: nothing removed, still stamped.
-    QAction stale;
-    WindowSnapshot gone = p.snapshots[2];
-    gone.windowTitle = "Closed long ago";
-    stale.setData(QVariant::fromValue(MenuController::RemoveAppRef{p.id, gone}));
-    controller->removeApp(&stale);
-    EXPECT_EQ(fileProfiles()[0].snapshots.size(), 2);
-    EXPECT_GE(fileProfiles()[0].updatedAt, saved[0].updatedAt);
 }
 
 } // namespace

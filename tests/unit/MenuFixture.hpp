@@ -2,6 +2,7 @@
 
 #include "Models/HotKey.hpp"
 #include "Platform/Fake/FakeBackend.hpp"
+#include "QtPrinters.hpp"
 #include "Services/ProfileStore.hpp"
 #include "UI/Alert.hpp"
 #include "UI/AlertSound.hpp"
@@ -11,36 +12,29 @@
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace tavelor::test {
 
-/// What an alert showed, copied when it ran.
-struct ShownAlert {
-    QString messageText, informativeText;
-    Alert::Style style;
-    QStringList buttons;
-    bool hasTextField;
-    QString textField;
-};
-
-/// A controller over the fake platform, with its files in a fresh folder, its
-/// alerts answered by `answer` and its beeps counted.
+/// A controller over the fake platform with its files in a fresh folder. Alerts are
+/// answered by `answer` and kept as "style|message|informative|buttons|field" (the
+/// field as left after the answer, "-" without one); beeps are counted.
 class MenuFixture : public testing::Test {
 protected:
     MenuFixture()
     {
-        Alert::setModalHookForTesting([this](Alert& alert) {
-            const int response = answer(alert);
-            alerts.push_back({alert.messageText, alert.informativeText, alert.style,
-                              alert.buttons(), alert.hasTextField(), alert.textFieldString()});
+        Alert::setModalHookForTesting([this](Alert& a) {
+            const int response = answer(a);
+            const char* styles[] = {"warning", "info", "critical"};
+            alerts << QStringList{styles[int(a.style)], a.messageText, a.informativeText,
+                                  a.buttons().join(','),
+                                  a.hasTextField() ? a.textFieldString() : "-"}
+                          .join('|');
             return response;
         });
         AlertSound::setHookForTesting([this] { ++beeps; });
@@ -58,8 +52,6 @@ protected:
         controller->setMenu(&menu);
         controller->refresh(&menu);
     }
-    void writeProfiles(const QList<WindowProfile>& profiles) { store.save(profiles); }
-    QList<WindowProfile> fileProfiles() { return store.load(); }
     QByteArray fileBytes() const
     {
         QFile file(locations.profilesFolder + "/profiles.json");
@@ -128,7 +120,7 @@ protected:
     ProfileStore store{locations.profilesFolder};
     QMenu menu;
     std::unique_ptr<MenuController> controller;
-    std::vector<ShownAlert> alerts;
+    QStringList alerts;
     std::function<int(Alert&)> answer = [](Alert&) { return Alert::kFirstButtonReturn; };
     int beeps = 0;
 };

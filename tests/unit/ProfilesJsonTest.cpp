@@ -87,13 +87,10 @@ TEST(ProfilesWriter, WritesTheFileFormat)
     EXPECT_EQ(text.find("null"), std::string::npos);
     p.snapshots.clear();
     EXPECT_NE(encoded({p}).find("\"snapshots\" : [],"), std::string::npos);
-}
 
-TEST(ProfilesWriter, RefusesNonFiniteNumbersAnywhere)
-{
-    using limits = std::numeric_limits<double>;
-    for (double bad : {limits::quiet_NaN(), limits::infinity(), -limits::infinity()}) {
-        WindowProfile p = workedExample();
+    // No file holds a number that does not read back.
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        p = workedExample();
         p.snapshots[0].frame.height = bad;
         EXPECT_FALSE(encodeProfiles({workedExample(), p}));
         p = workedExample();
@@ -169,14 +166,6 @@ TEST(ProfilesReader, ReadsValuesAsWritten)
     EXPECT_EQ(encoded(*profiles).find("color"), std::string::npos);
 }
 
-TEST(ProfilesReader, AFaultInTheLastProfileLosesAllOfThem)
-{
-    std::string text = encoded(test::makeRandomProfiles(7, 50, 3));
-    ASSERT_TRUE(decodeProfiles(text));
-    text.replace(text.rfind("\"updatedAt\""), 11, "\"updatedAT\"");
-    EXPECT_FALSE(decodeProfiles(text));
-}
-
 TEST(ProfilesRoundTrip, RandomProfilesComeBackBitForBit)
 {
     for (std::uint64_t seed = 1; seed <= 40; ++seed) {
@@ -188,6 +177,11 @@ TEST(ProfilesRoundTrip, RandomProfilesComeBackBitForBit)
         EXPECT_TRUE(test::identical(profiles, *back)) << "seed " << seed;
         EXPECT_EQ(encodeProfiles(*back), bytes) << "seed " << seed;
     }
+    // A fault in the last profile loses all of them.
+    std::string text = encoded(test::makeRandomProfiles(7, 50, 3));
+    ASSERT_TRUE(decodeProfiles(text));
+    text.replace(text.rfind("\"updatedAt\""), 11, "\"updatedAT\"");
+    EXPECT_FALSE(decodeProfiles(text));
 }
 
 } // namespace

@@ -77,16 +77,13 @@ TEST(Matcher, NormalizedTitle)
 {
     // Not space separators: line breaks, NEL, the line separator, zero-width space. Full
     // case mappings, not the locale's: dotted capital I becomes two code points.
-    const std::pair<Text, QString> cases[] = {{none, empty},
-                                              {empty, empty},
-                                              {u" \t Mail \t "_s, u"mail"_s},
-                                              {u"\u00A0a\u00A0b\u00A0"_s, u"a b"_s},
-                                              {u"\u1680\u2000x\u202F\u205F\u3000"_s, u"x"_s},
-                                              {u"\nx\r\n"_s, u"\nx\r\n"_s},
-                                              {u"\u0085x\u2028"_s, u"\u0085x\u2028"_s},
-                                              {u"\u200Bx"_s, u"\u200Bx"_s},
-                                              {u"\u0130STANBUL"_s, u"i\u0307stanbul"_s},
-                                              {u"\U00010400"_s, u"\U00010428"_s}};
+    // clang-format off
+    const std::pair<Text, QString> cases[] = {
+        {none, empty}, {empty, empty}, {u" \t Mail \t "_s, u"mail"_s}, {u"\u00A0a\u00A0b\u00A0"_s, u"a b"_s},
+        {u"\u1680\u2000x\u202F\u205F\u3000"_s, u"x"_s}, {u"\nx\r\n"_s, u"\nx\r\n"_s},
+        {u"\u0085x\u2028"_s, u"\u0085x\u2028"_s}, {u"\u200Bx"_s, u"\u200Bx"_s},
+        {u"\u0130STANBUL"_s, u"i\u0307stanbul"_s}, {u"\U00010400"_s, u"\U00010428"_s}};
+    // clang-format on
     for (const auto& [title, expected] : cases)
         EXPECT_EQ(WindowMatcher::normalizedTitle(title), expected) << testing::PrintToString(title);
 }

@@ -37,12 +37,10 @@ public:
     bool canWorkWithWindows(bool mayPrompt) override
     {
         promptingCalls += mayPrompt;
-        granted = granted || (mayPrompt && promptGrants);
-        return granted;
+        return granted = granted || (mayPrompt && promptGrants);
     }
 
-    bool granted = true;
-    bool promptGrants = false;
+    bool granted = true, promptGrants = false;
     int promptingCalls = 0;
 };
 
@@ -51,9 +49,7 @@ class FakeGlobalShortcuts final : public platform::GlobalShortcuts {
 public:
     GrabResult grab(const HotKey& hotKey) override
     {
-        held.reset();
-        if (refusal == GrabResult::Grabbed)
-            held = hotKey;
+        held = refusal == GrabResult::Grabbed ? std::optional(hotKey) : std::nullopt;
         return refusal;
     }
     void release() override { held.reset(); }
@@ -82,8 +78,7 @@ class FakeKeyboardLayout final : public platform::KeyboardLayout {
 public:
     std::optional<QString> typedText(std::uint16_t keyCode) override
     {
-        const auto it = texts.find(keyCode);
-        return it == texts.end() ? std::nullopt : std::optional<QString>(it->second);
+        return texts.contains(keyCode) ? std::optional(texts[keyCode]) : std::nullopt;
     }
     std::map<std::uint16_t, QString> texts;
 };
@@ -114,7 +109,7 @@ public:
     bool press(std::uint32_t scanCode, std::uint32_t modifiers)
     {
         if (holder)
-            KeyHandler{m_onKeyPress}(scanCode, modifiers);
+            KeyHandler{m_onKeyPress}(scanCode, modifiers); // a copy: the handler may grab anew
         return holder != 0;
     }
 

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// The shortcut window needs widgets; CTest runs the suite on the offscreen platform.
+// Menus, the shortcut window and the posted hot key trigger need an application
+// object and its event loop.
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);

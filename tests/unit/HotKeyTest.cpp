@@ -1,10 +1,16 @@
-#include "Services/HotKeyService.hpp"
-
 #include "Platform/Fake/FakeBackend.hpp"
+#include "Services/HotKeyService.hpp"
+#include "Services/HotKeyStore.hpp"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
 
 namespace tavelor {
 namespace {
@@ -63,38 +69,67 @@ TEST(KeyNames, DisplayNamesAndModifiersFromEventFlags)
     fake::FakeKeyboardLayout layout;
     layout.texts = {{0, "a"},      {18, "1"}, {36, "\r"}, {41, "\u00e9"},
                     {1, "abcdef"}, {2, ""},   {53, "x"}};
+    // clang-format off
     const std::pair<HotKey, const char*> names[] = {
-        {{49, cmdKey}, "⌘Space"},
-        {{122, controlKey | optionKey}, "⌃⌥F1"},
+        {{49, cmdKey}, "⌘Space"}, {{122, controlKey | optionKey}, "⌃⌥F1"},
         {{36, cmdKey | shiftKey | optionKey | controlKey}, "⌃⌥⇧⌘↩"},
-        {{53, 0}, "⎋"}, // named whatever it types
-        {{200, cmdKey}, "⌘Key200"},
-        {{0, 0}, "A"},
-        {{18, shiftKey}, "⇧1"}, // unshifted, whatever is held
-        {{41, optionKey}, "⌥É"},
-        {{1, cmdKey}, "⌘ABCD"}, // at most four units
-        {{2, cmdKey}, "⌘Key2"}, // types nothing
-        {{49, 0x0001}, "Space"},
-        {{65535, 0}, "Key65535"},
-        {{111, 0}, "F12"},
-    };
+        {{53, 0}, "⎋"}, /* named whatever it types */ {{200, cmdKey}, "⌘Key200"}, {{0, 0}, "A"},
+        {{18, shiftKey}, "⇧1"}, /* unshifted, whatever is held */ {{41, optionKey}, "⌥É"},
+        {{1, cmdKey}, "⌘ABCD"}, /* at most four units */ {{2, cmdKey}, "⌘Key2"}, // types nothing
+        {{49, 0x0001}, "Space"}, {{65535, 0}, "Key65535"}, {{111, 0}, "F12"}};
+    // clang-format on
     for (const auto& [hotKey, expected] : names)
         EXPECT_EQ(HotKeyService::displayName(hotKey, layout).toStdString(), expected)
             << hotKey.keyCode;
 
     constexpr std::uint64_t capsLock = 1ULL << 16, shift = 1ULL << 17, control = 1ULL << 18,
                             option = 1ULL << 19, command = 1ULL << 20, function = 1ULL << 23;
+    // clang-format off
     const std::pair<std::uint64_t, std::uint32_t> masks[] = {
-        {0, 0},
-        {shift | capsLock, shiftKey},
-        {control, controlKey},
-        {option, optionKey},
-        {command | function | 0x8, cmdKey},
-        {capsLock | (1ULL << 21) | (1ULL << 22) | function | 0xFFFF, 0},
-        {shift | control | option | command, 0x1B00},
-    };
+        {0, 0}, {shift | capsLock, shiftKey}, {control, controlKey}, {option, optionKey},
+        {command | function | 0x8, cmdKey}, {capsLock | (1ULL << 21) | (1ULL << 22) | function | 0xFFFF, 0},
+        {shift | control | option | command, 0x1B00}};
+    // clang-format on
     for (const auto& [flags, mask] : masks)
         EXPECT_EQ(HotKeyService::carbonModifiers(flags), mask) << std::hex << flags;
+}
+
+TEST(HotKeyStore, LoadFollowsTheRangeRulesAndLeavesTheFileAlone)
+{
+    const char* none = nullptr; // no entry
+    const std::tuple<const char*, const char*, std::optional<HotKey>> cases[] = {
+        // clang-format off
+        {none, none, {}}, {"49", none, {}}, {none, "256", {}}, {"49", "256", HotKey{49, cmdKey}},
+        {"49", "0", {}}, {"0", "4096", HotKey{0, controlKey}}, {"65535", "256", HotKey{65535, cmdKey}},
+        {"65536", "256", {}}, {"-1", "256", {}}, {"49", "4294967295", HotKey{49, 0xFFFFFFFFu}},
+        {"49", "4294967296", {}}, {"49", "-1", {}}, {"49", "1", HotKey{49, 1}},
+        {"abc", "256", HotKey{0, cmdKey}}, {"", "256", HotKey{0, cmdKey}}, {"49", "abc", {}},
+        {"49", "1, 2", {}}};
+    // clang-format on
+    QTemporaryDir dir;
+    int n = 0;
+    for (const auto& [keyCode, modifiers, expected] : cases) {
+        std::string ini = "[General]\nother=1\n";
+        ini += keyCode ? std::string(HotKeyStore::kKeyCodeKey) + "=" + keyCode + "\n" : "";
+        ini += modifiers ? std::string(HotKeyStore::kModifiersKey) + "=" + modifiers + "\n" : "";
+        // A file per case: QSettings caches what it read by path.
+        QFile file(dir.filePath(QString::number(++n) + ".conf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ini.data(), qint64(ini.size()));
+        file.close();
+        {
+            QSettings settings(file.fileName(), QSettings::IniFormat); // synced when it goes
+            EXPECT_EQ(HotKeyStore::load(settings), expected) << ini;
+        }
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)); // bad entries stay as the user wrote them
+        EXPECT_EQ(file.readAll().toStdString(), ini);
+    }
+
+    // Values QSettings itself stored as integers.
+    QSettings settings(dir.filePath(QStringLiteral("Typed.conf")), QSettings::IniFormat);
+    settings.setValue(HotKeyStore::kKeyCodeKey, 122);
+    settings.setValue(HotKeyStore::kModifiersKey, qint64{0x1800});
+    EXPECT_EQ(HotKeyStore::load(settings), (HotKey{122, controlKey | optionKey}));
 }
 
 } // namespace
