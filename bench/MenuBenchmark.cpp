@@ -3,7 +3,7 @@
 // offscreen platform; the fake backend, so no window system is measured.
 #include "Platform/Fake/FakeBackend.hpp"
 #include "Services/ProfileStore.hpp"
-#include "TestProfiles.hpp"
+#include "TypicalProfiles.hpp"
 #include "UI/MenuController.hpp"
 
 #include <QApplication>
@@ -27,7 +27,7 @@ struct Fixture {
                                                         folder.path() + "/Tavelor.conf"})
     {
         ProfileStore(folder.path() + "/Tavelor")
-            .save(test::makeTypicalProfiles(kProfiles, kWindows));
+            .save(bench::makeTypicalProfiles(kProfiles, kWindows));
         controller.setMenu(&menu);
     }
     QTemporaryDir folder;

@@ -3,7 +3,7 @@
 #include "Models/ProfilesJsonReader.hpp"
 #include "Models/ProfilesJsonWriter.hpp"
 #include "Services/ProfileStore.hpp"
-#include "TestProfiles.hpp"
+#include "TypicalProfiles.hpp"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -17,7 +17,7 @@ using namespace tavelor;
 
 struct Fixture {
     Fixture()
-        : profiles(test::makeTypicalProfiles(1000, 25)), bytes(*encodeProfiles(profiles)),
+        : profiles(bench::makeTypicalProfiles(1000, 25)), bytes(*encodeProfiles(profiles)),
           store(folder.path() + "/Tavelor")
     {
         store.save(profiles);

@@ -13,9 +13,6 @@ namespace tavelor::test {
 /// A negative window count picks 0..5 windows per profile.
 QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows);
 
-/// Profiles shaped like a real user's, for the benchmarks.
-QList<WindowProfile> makeTypicalProfiles(int profileCount, int windowsPerProfile);
-
 /// Field by field, numbers by bit pattern: stricter than the records' equality.
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b);
 
