@@ -33,6 +33,16 @@ FOCUSED = "global.display.focus_window ? String(global.display.focus_window.get_
 EVERY_WINDOW = ("global.get_window_actors().map(a => a.meta_window).map(w => [w.get_title(), "
                 "w.get_pid(), (r => [r.x, r.y, r.width, r.height])(w.get_frame_rect())])")
 CONTROL_ALT = [0xFFE3, 0xFFE9]
+# Each client's [workspace (-1 on all), maximize flags (1 horizontal, 2 vertical), minimized, fullscreen, above].
+WINDOWS = "global.get_window_actors().map(a => a.meta_window).filter(w => %s.includes(w.get_title()))" % json.dumps(
+    list(CLIENTS))
+STATES = WINDOWS + (".map(w => [w.get_title(), w.is_on_all_workspaces() ? -1 : w.get_workspace().index(), "
+                    "w.get_maximized(), w.minimized, w.is_fullscreen(), w.is_above()])")
+SET_STATES = "(wanted => %s.forEach(w => { const s = wanted[w.get_title()]; w.change_workspace_by_index(s[0], false); " \
+    "s[1] ? w.maximize(s[1]) : w.unmaximize(3); s[2] ? w.minimize() : w.unminimize(); " \
+    "s[3] ? w.make_fullscreen() : w.unmake_fullscreen(); s[4] ? w.make_above() : w.unmake_above(); }))(%%s)" % WINDOWS
+FOCUS = WINDOWS + ".find(w => w.get_title() === %s).activate(global.get_current_time())"
+ACTIVE_WORKSPACE = "global.workspace_manager.get_active_workspace_index()"
 
 
 def shell(bus=None):
@@ -204,6 +214,40 @@ class TopBarTest(WithClients):
         time.sleep(2)
         self.assertTrue(all(f != saved[t] for t, f in desktop.frames().items()))
         wait_until(lambda: desktop.frames() == saved or desktop.shortcut("y") or time.sleep(3), 12, "the windows back")
+
+
+    def test_window_state_saved_and_restored(self):
+        home, program = start_tavelor(self.addCleanup, "gnome")
+        menu = tray_menu()
+        desktop = TopBar(self, menu)
+        states = lambda: {s[0]: s[1:] for s in shell_eval(STATES)}  # noqa: E731
+        # Workspace 1 of 2 and maximised; maximised vertically and above; minimised; fullscreen.
+        saved = {"gtk one": [1, 3, False, False, False], "gtk two": [0, 2, False, False, True],
+                 "qt window": [0, 0, True, False, False], "x term": [0, 0, False, True, False]}
+        shell_eval(SET_STATES % json.dumps(saved))
+        wait_until(lambda: states() == saved, 10, "the states set")
+        desktop.choose("Save Layout...")
+        wait_until(lambda: desktop.dialog_up(program.pid), 10, "the save dialog")
+        desktop.type("state")
+        menu.wait_for(lambda l: l.find("state"), what="the profile in the menu")
+        (profile,) = home.read_profiles()
+        keys = {s["windowTitle"]: {k: v for k, v in s.items() if k in
+                                   ("desktop", "maximized", "minimized", "fullscreen", "keepAbove")}
+                for s in profile["snapshots"]}
+        self.assertEqual(keys, {"gtk one": {"desktop": 1, "maximized": "both"},
+                                "gtk two": {"desktop": 0, "maximized": "vertical", "keepAbove": True},
+                                "qt window": {"desktop": 0, "minimized": True},
+                                "x term": {"desktop": 0, "fullscreen": True}})
+        shell_eval(SET_STATES % json.dumps({t: [0, 0, False, False, False] for t in saved}))
+        wait_until(lambda: all(s == [0, 0, False, False, False] for s in states().values()), 10, "the change")
+        shell_eval(FOCUS % json.dumps("gtk two"))
+        wait_until(lambda: shell_eval(FOCUSED), 5, "a focused window")
+        focused, workspace = shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE)
+        desktop.wait_for_menu("the menu with the profile")
+        desktop.choose("state", "Apply")
+        wait_until(lambda: states() == saved, 10, "the states back")
+        time.sleep(1)
+        self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states()), (focused, workspace, saved))
 
 
 class TrayTest(unittest.TestCase):
