@@ -213,7 +213,6 @@ function applyFrames(frames, state = {states: new Map(), raise: []}) {
     // Every frame is checked before any window moves: a bad batch moves nothing.
     checkFrames(frames);
     const byId = new Map(liveWindows().map(window => [String(window.get_id()), window]));
-    const focused = global.display.focus_window;
     const moved = [];
     for (const [id, x, y, width, height] of frames) {
         const window = byId.get(String(id));
@@ -234,13 +233,10 @@ function applyFrames(frames, state = {states: new Map(), raise: []}) {
             setFlags(window, wanted);
         moved.push([id, window]);
     }
-    // Raising restacks within each layer and leaves the focus alone.
+    // Raising restacks within each layer. Mutter leaves the focus alone through
+    // all of this (raise, fullscreen, unminimize): nothing to give back.
     for (const id of state.raise)
         byId.get(id)?.raise();
-    const here = global.workspace_manager.get_active_workspace();
-    if (focused && global.display.focus_window !== focused && !focused.minimized &&
-        focused.located_on_workspace(here))
-        focused.focus(global.get_current_time());
     // What the shell made of each request (it keeps windows below the top bar
     // and pulls them on-screen); the client may still be catching up.
     return moved.map(([id, window]) => {

@@ -42,6 +42,8 @@ SET_STATES = "(wanted => %s.forEach(w => { const s = wanted[w.get_title()]; w.ch
     "s[1] ? w.maximize(s[1]) : w.unmaximize(3); s[2] ? w.minimize() : w.unminimize(); " \
     "s[3] ? w.make_fullscreen() : w.unmake_fullscreen(); s[4] ? w.make_above() : w.unmake_above(); }))(%%s)" % WINDOWS
 FOCUS = WINDOWS + ".find(w => w.get_title() === %s).activate(global.get_current_time())"
+STACKING = "global.display.sort_windows_by_stacking(%s).map(w => w.get_title())" % WINDOWS  # bottom first
+RAISE = "%s.forEach(t => %s.find(w => w.get_title() === t).raise())" % ("%s", WINDOWS)
 ACTIVE_WORKSPACE = "global.workspace_manager.get_active_workspace_index()"
 
 
@@ -237,8 +239,13 @@ class TopBarTest(WithClients):
                                 "gtk two": {"desktop": 0, "maximized": "vertical", "keepAbove": True},
                                 "qt window": {"desktop": 0, "minimized": True},
                                 "x term": {"desktop": 0, "fullscreen": True}})
-        shell_eval(SET_STATES % json.dumps({t: [0, 0, False, False, False] for t in saved}))
-        wait_until(lambda: all(s == [0, 0, False, False, False] for s in states().values()), 10, "the change")
+        stacked = [s["windowTitle"] for s in sorted(profile["snapshots"], key=lambda s: s["stackPosition"])]
+        self.assertEqual(stacked, shell_eval(STACKING))
+        # All plain, but the fullscreen one minimised: the apply has it shown again.
+        changed = {t: [0, 0, t == "x term", False, False] for t in saved}
+        shell_eval(SET_STATES % json.dumps(changed))
+        shell_eval(RAISE % json.dumps(stacked[::-1]))
+        wait_until(lambda: states() == changed, 10, "the change")
         shell_eval(FOCUS % json.dumps("gtk two"))
         wait_until(lambda: shell_eval(FOCUSED), 5, "a focused window")
         focused, workspace = shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE)
@@ -246,7 +253,8 @@ class TopBarTest(WithClients):
         desktop.choose("state", "Apply")
         wait_until(lambda: states() == saved, 10, "the states back")
         time.sleep(1)
-        self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states()), (focused, workspace, saved))
+        self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states(), shell_eval(STACKING)),
+                         (focused, workspace, saved, stacked))
 
 
 class TrayTest(unittest.TestCase):
