@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Apply through the GNOME Shell extension: one batched call for all windows against
-one call per window (the baseline, in the same run), for 20 and 100 native GTK windows.
+one call per window (the baseline, in the same run), for 20 and 100 native GTK windows; and
+the batched call with each window's state (workspace 0, plain flags, all raised in order).
 Inside tests/wayland/gnome-session: gnome_apply_bench.py [--runs N]. "call": sending to
 the last reply; "settled": to the first listing with every frame as asked. Medians of
 N runs each, the two ways alternating, each run to new on-screen frames."""
@@ -24,11 +25,14 @@ def listing():
     return {w["id"]: w["frame"] for w in json.loads(str(shell.ListWindows())) if (w["title"] or "").startswith("bench ")}
 
 
-def apply(ids, run, batched):
+def apply(ids, run, mode):
     frames = [(dbus.UInt64(int(i)), 40 + (k * 37 + run * 11) % 1500, 60 + (k * 23 + run * 7) % 700,
                200 + run % 3 * 10, 150 + run % 2 * 10) for k, i in enumerate(ids)]
     start = time.perf_counter()
-    for batch in [frames] if batched else [[f] for f in frames]:
+    if mode == "state":
+        state = {"states": [[i, 0, 0, False, False, False] for i in ids], "raise": ids[run % 2:] + ids[:run % 2]}
+        shell.ApplyLayout(frames, json.dumps(state), signature="a(tiiii)s")
+    for batch in [frames] if mode == "batched" else [[f] for f in frames] if mode == "per window" else []:
         shell.ApplyFrames(batch, signature="a(tiiii)")
     called = time.perf_counter()
     asked = {str(int(f[0])): [int(v) for v in f[1:]] for f in frames}
@@ -50,11 +54,12 @@ for count in (20, 100):
     while listing() != (time.sleep(0.5) or listing()):
         pass
     ids = sorted(listing())
-    results = {True: [], False: []}
-    for run in range(runs * 2):
-        results[run % 2 == 0].append(apply(ids, run, run % 2 == 0))
-    for batched, label in ((True, "one batched call"), (False, "one call per window")):
-        calls, settled = (statistics.median(r[i] for r in results[batched]) for i in (0, 1))
+    modes = ("batched", "per window", "state")
+    results = {mode: [] for mode in modes}
+    for run in range(runs * 3):
+        results[modes[run % 3]].append(apply(ids, run, modes[run % 3]))
+    for mode, label in zip(modes, ("one batched call", "one call per window", "batched with state")):
+        calls, settled = (statistics.median(r[i] for r in results[mode]) for i in (0, 1))
         print(f"{count:4d} windows, {label:20s}: call {calls:7.1f} ms, settled {settled:7.1f} ms")
     windows.terminate()
     windows.wait()

@@ -1,6 +1,7 @@
 // Tavelor's companion in GNOME Shell: lists the windows, moves them in
 // batches and holds Tavelor's global shortcut, over a small D-Bus interface on
-// the session bus. Only the compositor may do these on Wayland; every decision
+// the session bus, with their workspace, maximised, minimised, fullscreen,
+// kept-above state and stacking order. Only the compositor may do these on Wayland; every decision
 // about what goes where stays in Tavelor.
 //
 // One source for both loaders: lines marked "//legacy:" are kept for GNOME
@@ -35,6 +36,11 @@ const INTERFACE_XML = `
     </method>
     <method name="ApplyFrames">
       <arg type="a(tiiii)" name="frames" direction="in"/>
+      <arg type="a(tbiiii)" name="results" direction="out"/>
+    </method>
+    <method name="ApplyLayout">
+      <arg type="a(tiiii)" name="frames" direction="in"/>
+      <arg type="s" name="state" direction="in"/>
       <arg type="a(tbiiii)" name="results" direction="out"/>
     </method>
     <method name="GrabShortcut">
@@ -82,7 +88,14 @@ function trackedAppId(window) {
     return [orText(app.get_id()), orText(app.get_name())];
 }
 
-function describeWindow(window) {
+// Meta.MaximizeFlags as a number: 1 horizontal, 2 vertical, 3 both.
+function maximizedFlags(window) {
+    const flags = window.get_maximized();
+    return (flags & Meta.MaximizeFlags.HORIZONTAL ? 1 : 0) |
+        (flags & Meta.MaximizeFlags.VERTICAL ? 2 : 0);
+}
+
+function describeWindow(window, stackPosition) {
     const frame = window.get_frame_rect();
     const [appId, appName] = trackedAppId(window);
     let workspace = null;
@@ -107,6 +120,11 @@ function describeWindow(window) {
         skipTaskbar: window.is_skip_taskbar(),
         minimized: window.minimized,
         workspace,
+        onAllWorkspaces: window.is_on_all_workspaces(),
+        maximized: maximizedFlags(window),
+        fullscreen: window.is_fullscreen(),
+        above: window.is_above(),
+        stackPosition,
         monitor: window.get_monitor(),
     };
 }
@@ -121,6 +139,14 @@ function liveWindows() {
     return windows;
 }
 
+function listing() {
+    const windows = liveWindows();
+    // 0 at the bottom of the stacking order.
+    const stacked = new Map(global.display.sort_windows_by_stacking(windows)
+        .map((window, position) => [window, position]));
+    return windows.map(window => describeWindow(window, stacked.get(window) ?? null));
+}
+
 function checkFrames(frames) {
     if (frames.length > MAX_BATCH)
         throw new CallError('InvalidArgs', `at most ${MAX_BATCH} frames in one call`);
@@ -132,7 +158,58 @@ function checkFrames(frames) {
     }
 }
 
-function applyFrames(frames) {
+// The state part of ApplyLayout: {"states": [[id, workspace, maximized,
+// minimized, fullscreen, above], ...], "raise": [id, ...]}, ids as text,
+// workspace -1 for all workspaces or null to leave it, maximized as listed.
+function parseLayoutState(text) {
+    let state;
+    try {
+        state = JSON.parse(text);
+    } catch (e) {
+        throw new CallError('InvalidArgs', 'the state is not JSON');
+    }
+    const states = state?.states ?? [];
+    const raise = state?.raise ?? [];
+    const isFlag = v => typeof v === 'boolean';
+    const fine = Array.isArray(states) && Array.isArray(raise) &&
+        states.length <= MAX_BATCH && raise.length <= MAX_BATCH &&
+        raise.every(id => typeof id === 'string') &&
+        states.every(entry => Array.isArray(entry) && entry.length === 6 &&
+            typeof entry[0] === 'string' &&
+            (entry[1] === null || (Number.isInteger(entry[1]) && entry[1] >= -1 && entry[1] < 1024)) &&
+            [0, 1, 2, 3].includes(entry[2]) && entry.slice(3).every(isFlag));
+    if (!fine)
+        throw new CallError('InvalidArgs', 'malformed state');
+    return {states: new Map(states.map(entry => [entry[0], entry])), raise};
+}
+
+function placeOnWorkspace(window, workspace) {
+    if (workspace === null)
+        return;
+    if (workspace === -1) {
+        window.stick();
+        return;
+    }
+    if (window.is_on_all_workspaces())
+        window.unstick();
+    // false: the user stays on the workspace they are on.
+    window.change_workspace_by_index(workspace, false);
+}
+
+function setFlags(window, [, , maximized, minimized, fullscreen, above]) {
+    const flags = (maximized & 1 ? Meta.MaximizeFlags.HORIZONTAL : 0) |
+        (maximized & 2 ? Meta.MaximizeFlags.VERTICAL : 0);
+    if (flags)
+        window.maximize(flags);
+    if (fullscreen !== window.is_fullscreen())
+        fullscreen ? window.make_fullscreen() : window.unmake_fullscreen();
+    if (above !== window.is_above())
+        above ? window.make_above() : window.unmake_above();
+    if (minimized !== window.minimized)
+        minimized ? window.minimize() : window.unminimize();
+}
+
+function applyFrames(frames, state = {states: new Map(), raise: []}) {
     // Every frame is checked before any window moves: a bad batch moves nothing.
     checkFrames(frames);
     const byId = new Map(liveWindows().map(window => [String(window.get_id()), window]));
@@ -143,11 +220,23 @@ function applyFrames(frames) {
             moved.push([id, null]);
             continue;
         }
+        const wanted = state.states.get(String(id));
+        if (wanted)
+            placeOnWorkspace(window, wanted[1]);
+        // The frame asked for is the unmaximised one.
         if (window.get_maximized())
             window.unmaximize(Meta.MaximizeFlags.BOTH);
+        if (wanted && window.is_fullscreen())
+            window.unmake_fullscreen();
         window.move_resize_frame(false, x, y, width, height);
+        if (wanted)
+            setFlags(window, wanted);
         moved.push([id, window]);
     }
+    // Raising restacks within each layer. Mutter leaves the focus alone through
+    // all of this (raise, fullscreen, unminimize): nothing to give back.
+    for (const id of state.raise)
+        byId.get(id)?.raise();
     // What the shell made of each request (it keeps windows below the top bar
     // and pulls them on-screen); the client may still be catching up.
     return moved.map(([id, window]) => {
@@ -248,10 +337,14 @@ class ShellService {
     _answer(sender, method, params) {
         switch (method) {
         case 'ListWindows':
-            return new GLib.Variant('(s)', [JSON.stringify(liveWindows().map(describeWindow))]);
+            return new GLib.Variant('(s)', [JSON.stringify(listing())]);
         case 'ApplyFrames': {
             const [frames] = params.deepUnpack();
             return new GLib.Variant('(a(tbiiii))', [applyFrames(frames)]);
+        }
+        case 'ApplyLayout': {
+            const [frames, state] = params.deepUnpack();
+            return new GLib.Variant('(a(tbiiii))', [applyFrames(frames, parseLayoutState(state))]);
         }
         case 'GrabShortcut': {
             const [accelerator] = params.deepUnpack();

@@ -33,6 +33,18 @@ FOCUSED = "global.display.focus_window ? String(global.display.focus_window.get_
 EVERY_WINDOW = ("global.get_window_actors().map(a => a.meta_window).map(w => [w.get_title(), "
                 "w.get_pid(), (r => [r.x, r.y, r.width, r.height])(w.get_frame_rect())])")
 CONTROL_ALT = [0xFFE3, 0xFFE9]
+# Each client's [workspace (-1 on all), maximize flags (1 horizontal, 2 vertical), minimized, fullscreen, above].
+WINDOWS = "global.get_window_actors().map(a => a.meta_window).filter(w => %s.includes(w.get_title()))" % json.dumps(
+    list(CLIENTS))
+STATES = WINDOWS + (".map(w => [w.get_title(), w.is_on_all_workspaces() ? -1 : w.get_workspace().index(), "
+                    "w.get_maximized(), w.minimized, w.is_fullscreen(), w.is_above()])")
+SET_STATES = "(wanted => %s.forEach(w => { const s = wanted[w.get_title()]; w.change_workspace_by_index(s[0], false); " \
+    "s[1] ? w.maximize(s[1]) : w.unmaximize(3); s[2] ? w.minimize() : w.unminimize(); " \
+    "s[3] ? w.make_fullscreen() : w.unmake_fullscreen(); s[4] ? w.make_above() : w.unmake_above(); }))(%%s)" % WINDOWS
+FOCUS = WINDOWS + ".find(w => w.get_title() === %s).activate(global.get_current_time())"
+STACKING = "global.display.sort_windows_by_stacking(%s).map(w => w.get_title())" % WINDOWS  # bottom first
+RAISE = "%s.forEach(t => %s.find(w => w.get_title() === t).raise())" % ("%s", WINDOWS)
+ACTIVE_WORKSPACE = "global.workspace_manager.get_active_workspace_index()"
 
 
 def shell(bus=None):
@@ -190,12 +202,11 @@ class TopBarTest(WithClients):
         desktop = TopBar(self, menu)
         journey(self, desktop, menu, home, program.pid)
         saved = desktop.frames()  # where the last restore put them
-        # The shortcut window (untranslated title under LANG=C), its Record button focused when it
-        # opens: Control+Option+Y recorded and stored, and it applies while Control+Option+T no
-        # longer does.
+        # The shortcut window (untranslated title under LANG=C), its Record button focused as it opens:
+        # Control+Option+Y recorded and stored, and it applies while Control+Option+T no longer does.
         desktop.choose("Raccourci clavier")
         wait_until(lambda: desktop.dialog_up(program.pid), 10, "the shortcut window")
-        time.sleep(0.5)  # for the toolkit to give the focus to its first control
+        time.sleep(0.5)  # for the toolkit to give the focus to Record
         desktop.keyboard.press([0x20])
         stored = lambda: "hotKeyKeyCode=16\n" in Path(home.settings_file).read_text()  # noqa: E731
         wait_until(lambda: stored() or desktop.shortcut("y") or time.sleep(1), 10, "the shortcut stored")
@@ -204,6 +215,46 @@ class TopBarTest(WithClients):
         time.sleep(2)
         self.assertTrue(all(f != saved[t] for t, f in desktop.frames().items()))
         wait_until(lambda: desktop.frames() == saved or desktop.shortcut("y") or time.sleep(3), 12, "the windows back")
+
+
+    def test_window_state_saved_and_restored(self):
+        home, program = start_tavelor(self.addCleanup, "gnome")
+        menu = tray_menu()
+        desktop = TopBar(self, menu)
+        states = lambda: {s[0]: s[1:] for s in shell_eval(STATES)}  # noqa: E731
+        # Workspace 1 of 2 and maximised; maximised vertically and above; minimised; fullscreen.
+        saved = {"gtk one": [1, 3, False, False, False], "gtk two": [0, 2, False, False, True],
+                 "qt window": [0, 0, True, False, False], "x term": [0, 0, False, True, False]}
+        shell_eval(SET_STATES % json.dumps(saved))
+        wait_until(lambda: states() == saved, 10, "the states set")
+        desktop.choose("Save Layout...")
+        wait_until(lambda: desktop.dialog_up(program.pid), 10, "the save dialog")
+        desktop.type("state")
+        menu.wait_for(lambda l: l.find("state"), what="the profile in the menu")
+        (profile,) = home.read_profiles()
+        keys = {s["windowTitle"]: {k: v for k, v in s.items() if k in
+                                   ("desktop", "maximized", "minimized", "fullscreen", "keepAbove")}
+                for s in profile["snapshots"]}
+        self.assertEqual(keys, {"gtk one": {"desktop": 1, "maximized": "both"},
+                                "gtk two": {"desktop": 0, "maximized": "vertical", "keepAbove": True},
+                                "qt window": {"desktop": 0, "minimized": True},
+                                "x term": {"desktop": 0, "fullscreen": True}})
+        stacked = [s["windowTitle"] for s in sorted(profile["snapshots"], key=lambda s: s["stackPosition"])]
+        self.assertEqual(stacked, shell_eval(STACKING))
+        # All plain, but the fullscreen one minimised: the apply has it shown again.
+        changed = {t: [0, 0, t == "x term", False, False] for t in saved}
+        shell_eval(SET_STATES % json.dumps(changed))
+        shell_eval(RAISE % json.dumps(stacked[::-1]))
+        wait_until(lambda: states() == changed, 10, "the change")
+        shell_eval(FOCUS % json.dumps("gtk two"))
+        wait_until(lambda: shell_eval(FOCUSED), 5, "a focused window")
+        focused, workspace = shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE)
+        desktop.wait_for_menu("the menu with the profile")
+        desktop.choose("state", "Apply")
+        wait_until(lambda: states() == saved, 10, "the states back")
+        time.sleep(1)
+        self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states(), shell_eval(STACKING)),
+                         (focused, workspace, saved, stacked))
 
 
 class TrayTest(unittest.TestCase):

@@ -5,6 +5,9 @@
 #include "Platform/GnomeShell/ShellWindowListing.hpp"
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <cmath>
@@ -69,11 +72,38 @@ void GnomeShellWindowSource::apply(std::span<const platform::FrameWrite> writes)
         std::optional<QSize> size;
     };
     std::vector<Pending> pending;
+    // A window's Desktop and State writes make one entry of `states`, which
+    // the extension applies around its frame; Raise writes list `raise`.
+    QJsonArray states;
+    QJsonArray raise;
+    QHash<QString, qsizetype> stateIndex;
     for (const platform::FrameWrite& write : writes) {
-        // Only the frame reaches the extension so far.
-        if (write.part != platform::FrameWrite::Part::Position &&
-            write.part != platform::FrameWrite::Part::Size)
+        using Part = platform::FrameWrite::Part;
+        if (write.part == Part::Raise) {
+            raise.append(write.window);
             continue;
+        }
+        if (write.part == Part::Desktop || write.part == Part::State) {
+            if (!stateIndex.contains(write.window)) {
+                stateIndex.insert(write.window, states.size());
+                states.append(QJsonArray{write.window, QJsonValue(), 0, false, false, false});
+            }
+            QJsonArray entry = states[stateIndex.value(write.window)].toArray();
+            const WindowState& s = write.state;
+            if (write.part == Part::Desktop) {
+                entry[1] = s.onAllDesktops ? QJsonValue(-1)
+                           : s.desktop     ? QJsonValue(static_cast<double>(*s.desktop))
+                                           : QJsonValue();
+            } else {
+                // The extension's flags, 1 horizontal and 2 vertical, follow Maximization.
+                entry[2] = static_cast<int>(s.maximized);
+                entry[3] = s.minimized;
+                entry[4] = s.fullscreen;
+                entry[5] = s.keepAbove;
+            }
+            states[stateIndex.value(write.window)] = entry;
+            continue;
+        }
         auto it = std::find_if(pending.begin(), pending.end(),
                                [&](const Pending& p) { return p.id == write.window; });
         if (it == pending.end())
@@ -102,8 +132,15 @@ void GnomeShellWindowSource::apply(std::span<const platform::FrameWrite> writes)
         if (acceptable(position, size))
             frames.append({window, QRect(position, size)});
     }
-    if (!frames.isEmpty())
+    if (!states.isEmpty() || !raise.isEmpty()) {
+        const QJsonObject state{{QStringLiteral("states"), states},
+                                {QStringLiteral("raise"), raise}};
+        applyShellLayout(frames,
+                         QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact)));
+    } else if (!frames.isEmpty()) {
+        // Frames only: the call every version of the extension knows.
         applyShellFrames(frames);
+    }
 }
 
 } // namespace tavelor::gnomeshell

@@ -18,7 +18,9 @@ public:
     std::vector<platform::LiveApplication> listApplications() override;
     /// The writes to each window are merged into one frame; a part not written
     /// (a move without a resize) is the window's from the last listing. The
-    /// frames go to the shell as they are: it decides what it allows.
+    /// frames go to the shell as they are: it decides what it allows. Desktop,
+    /// State and Raise writes go in the same call, and only then the call
+    /// that carries them (a frame-only apply is the call it always was).
     void apply(std::span<const platform::FrameWrite> writes) override;
 
 private:

@@ -26,7 +26,9 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, ShellFrame& frame
     return argument;
 }
 
-bool applyShellFrames(const QList<ShellFrame>& frames)
+namespace {
+
+bool call(const QString& method, const QVariantList& arguments)
 {
     static const bool registered = [] {
         qDBusRegisterMetaType<ShellFrame>();
@@ -34,8 +36,19 @@ bool applyShellFrames(const QList<ShellFrame>& frames)
         return true;
     }();
     (void)registered;
-    return callShell(QStringLiteral("ApplyFrames"), {QVariant::fromValue(frames)}).type() ==
-           QDBusMessage::ReplyMessage;
+    return callShell(method, arguments).type() == QDBusMessage::ReplyMessage;
+}
+
+} // namespace
+
+bool applyShellFrames(const QList<ShellFrame>& frames)
+{
+    return call(QStringLiteral("ApplyFrames"), {QVariant::fromValue(frames)});
+}
+
+bool applyShellLayout(const QList<ShellFrame>& frames, const QString& state)
+{
+    return call(QStringLiteral("ApplyLayout"), {QVariant::fromValue(frames), state});
 }
 
 } // namespace tavelor::gnomeshell

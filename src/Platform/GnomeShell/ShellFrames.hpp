@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QRect>
+#include <QString>
 #include <QtGlobal>
 
 class QDBusArgument;
@@ -23,6 +24,11 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, ShellFrame& frame
 /// the next listing tells. False when the call failed (no extension, or a frame
 /// it refused: then no window moved).
 bool applyShellFrames(const QList<ShellFrame>& frames);
+
+/// As applyShellFrames, in the same one call, with the windows' workspace and
+/// flags set around their frames and the windows raised in the order given
+/// (the state text is the extension's JSON form of both).
+bool applyShellLayout(const QList<ShellFrame>& frames, const QString& state);
 
 } // namespace tavelor::gnomeshell
 

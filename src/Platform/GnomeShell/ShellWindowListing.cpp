@@ -7,6 +7,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace tavelor::gnomeshell {
@@ -25,6 +26,33 @@ std::optional<QRect> frameOf(const QJsonValue& value)
                                             [](const QJsonValue& v) { return v.isDouble(); }))
         return std::nullopt;
     return QRect(numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(), numbers[3].toInt());
+}
+
+std::optional<std::int64_t> count(const QJsonValue& value)
+{
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number < 0 || number > 1e9 || number != std::floor(number))
+        return std::nullopt;
+    return static_cast<std::int64_t>(number);
+}
+
+// The extension lists "maximized" as Meta.MaximizeFlags: 1 horizontal, 2 vertical.
+std::optional<WindowState> stateOf(const QJsonObject& object)
+{
+    const std::optional<std::int64_t> flags = count(object.value(QLatin1String("maximized")));
+    if (!flags || *flags > 3)
+        return std::nullopt;
+    static constexpr Maximization kByFlags[] = {Maximization::None, Maximization::Horizontal,
+                                                Maximization::Vertical, Maximization::Both};
+    WindowState state;
+    state.maximized = kByFlags[*flags];
+    state.desktop = count(object.value(QLatin1String("workspace")));
+    state.onAllDesktops = object.value(QLatin1String("onAllWorkspaces")).toBool();
+    state.minimized = object.value(QLatin1String("minimized")).toBool();
+    state.fullscreen = object.value(QLatin1String("fullscreen")).toBool();
+    state.keepAbove = object.value(QLatin1String("above")).toBool();
+    state.stackPosition = count(object.value(QLatin1String("stackPosition")));
+    return state;
 }
 
 QString withoutDesktopSuffix(QString id)
@@ -92,6 +120,7 @@ std::optional<std::vector<ShellWindow>> parseShellWindows(const QByteArray& json
         window.role = text(object, "role") == QLatin1String("window") ? platform::WindowRole::Window
                                                                       : platform::WindowRole::Other;
         window.skipTaskbar = object.value(QLatin1String("skipTaskbar")).toBool();
+        window.state = stateOf(object);
         windows.push_back(std::move(window));
     }
     return windows;
@@ -133,6 +162,7 @@ std::vector<platform::LiveApplication> groupShellWindows(const std::vector<Shell
             entry.id = window->id;
             entry.role = window->role;
             entry.title = window->title;
+            entry.state = window->state;
             if (window->frame) {
                 entry.position = std::pair<double, double>(window->frame->x(), window->frame->y());
                 entry.size =

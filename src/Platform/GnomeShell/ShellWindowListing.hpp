@@ -31,10 +31,13 @@ struct ShellWindow {
     std::optional<QRect> frame;
     platform::WindowRole role = platform::WindowRole::Other;
     bool skipTaskbar = false;
+    /// Absent from an extension that does not list the state.
+    std::optional<WindowState> state;
 };
 
 /// The extension's listing (a JSON array of objects) in its order. Entries
-/// without an id are dropped; fields of the wrong type count as absent.
+/// without an id are dropped; fields of the wrong type count as absent. The
+/// stacking position is the one among all windows of the listing.
 /// Nothing at all when the text is not a JSON array.
 std::optional<std::vector<ShellWindow>> parseShellWindows(const QByteArray& json);
 
