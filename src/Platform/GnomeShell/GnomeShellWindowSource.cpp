@@ -3,6 +3,7 @@
 #include "Platform/GnomeShell/ShellFrames.hpp"
 #include "Platform/GnomeShell/ShellInterface.hpp"
 #include "Platform/GnomeShell/ShellWindowListing.hpp"
+#include "Platform/StateWrites.hpp"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -72,38 +73,12 @@ void GnomeShellWindowSource::apply(std::span<const platform::FrameWrite> writes)
         std::optional<QSize> size;
     };
     std::vector<Pending> pending;
-    // A window's Desktop and State writes make one entry of `states`, which
-    // the extension applies around its frame; Raise writes list `raise`.
-    QJsonArray states;
-    QJsonArray raise;
-    QHash<QString, qsizetype> stateIndex;
+    // Desktop, State and Raise writes go to the extension beside the frames;
+    // its maximized flags, 1 horizontal and 2 vertical, follow Maximization.
+    platform::StateWrites states({0, 1, 2, 3});
     for (const platform::FrameWrite& write : writes) {
-        using Part = platform::FrameWrite::Part;
-        if (write.part == Part::Raise) {
-            raise.append(write.window);
+        if (states.take(write))
             continue;
-        }
-        if (write.part == Part::Desktop || write.part == Part::State) {
-            if (!stateIndex.contains(write.window)) {
-                stateIndex.insert(write.window, states.size());
-                states.append(QJsonArray{write.window, QJsonValue(), 0, false, false, false});
-            }
-            QJsonArray entry = states[stateIndex.value(write.window)].toArray();
-            const WindowState& s = write.state;
-            if (write.part == Part::Desktop) {
-                entry[1] = s.onAllDesktops ? QJsonValue(-1)
-                           : s.desktop     ? QJsonValue(static_cast<double>(*s.desktop))
-                                           : QJsonValue();
-            } else {
-                // The extension's flags, 1 horizontal and 2 vertical, follow Maximization.
-                entry[2] = static_cast<int>(s.maximized);
-                entry[3] = s.minimized;
-                entry[4] = s.fullscreen;
-                entry[5] = s.keepAbove;
-            }
-            states[stateIndex.value(write.window)] = entry;
-            continue;
-        }
         auto it = std::find_if(pending.begin(), pending.end(),
                                [&](const Pending& p) { return p.id == write.window; });
         if (it == pending.end())
@@ -132,9 +107,9 @@ void GnomeShellWindowSource::apply(std::span<const platform::FrameWrite> writes)
         if (acceptable(position, size))
             frames.append({window, QRect(position, size)});
     }
-    if (!states.isEmpty() || !raise.isEmpty()) {
-        const QJsonObject state{{QStringLiteral("states"), states},
-                                {QStringLiteral("raise"), raise}};
+    if (!states.isEmpty()) {
+        QJsonObject state;
+        states.addTo(state);
         applyShellLayout(frames,
                          QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact)));
     } else if (!frames.isEmpty()) {

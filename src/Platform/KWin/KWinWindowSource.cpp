@@ -2,10 +2,10 @@
 
 #include "Platform/KWin/KWinScriptRunner.hpp"
 #include "Platform/KWin/KWinWindowList.hpp"
+#include "Platform/StateWrites.hpp"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,39 +57,12 @@ void KWinWindowSource::apply(std::span<const platform::FrameWrite> writes)
     QJsonArray frames;
     QString current;
     std::array<std::optional<double>, 4> parts;
-    // A window's Desktop and State writes make one entry of `states`, which
-    // the script applies around the frames; Raise writes list `raise`.
-    QJsonArray states;
-    QJsonArray raise;
-    QHash<QString, qsizetype> stateOf;
+    // Desktop, State and Raise writes go to the script beside the frames, the
+    // maximized state as KWin's maximizeMode (1 vertical, 2 horizontal).
+    platform::StateWrites states({0, 2, 1, 3});
     for (const platform::FrameWrite& write : writes) {
-        using Part = platform::FrameWrite::Part;
-        if (write.part == Part::Raise) {
-            raise.append(write.window);
+        if (states.take(write))
             continue;
-        }
-        if (write.part == Part::Desktop || write.part == Part::State) {
-            const WindowState& s = write.state;
-            if (!stateOf.contains(write.window)) {
-                stateOf.insert(write.window, states.size());
-                states.append(
-                    QJsonArray{write.window, QJsonValue(), QJsonValue(), false, false, false});
-            }
-            QJsonArray entry = states[stateOf.value(write.window)].toArray();
-            if (write.part == Part::Desktop) {
-                entry[1] = s.onAllDesktops ? QJsonValue(-1)
-                           : s.desktop     ? QJsonValue(static_cast<double>(*s.desktop))
-                                           : QJsonValue();
-            } else {
-                static constexpr int kModes[] = {0, 2, 1, 3}; // maximizeMode by Maximization
-                entry[2] = kModes[static_cast<int>(s.maximized)];
-                entry[3] = s.minimized;
-                entry[4] = s.fullscreen;
-                entry[5] = s.keepAbove;
-            }
-            states[stateOf.value(write.window)] = entry;
-            continue;
-        }
         if (write.window != current) {
             if (!current.isEmpty())
                 frames.append(frameEntry(current, parts));
@@ -105,9 +78,8 @@ void KWinWindowSource::apply(std::span<const platform::FrameWrite> writes)
     m_lastApplyCount.reset();
     if (frames.isEmpty())
         return;
-    const QJsonObject request{{QStringLiteral("frames"), frames},
-                              {QStringLiteral("states"), states},
-                              {QStringLiteral("raise"), raise}};
+    QJsonObject request{{QStringLiteral("frames"), frames}};
+    states.addTo(request);
     const std::optional<QString> answer = m_runner.run(
         m_applyScript, QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact)));
     if (answer)
