@@ -9,6 +9,7 @@
 set(TAVELOR_PLATFORM_INTERFACES
     Backend.hpp
     BackendParts.hpp
+    Displays.hpp
     GlobalShortcuts.hpp
     KeyEventTranslator.hpp
     KeyboardGrab.hpp

@@ -428,6 +428,76 @@ bool readSnapshots(od::value& value, QList<WindowSnapshot>& snapshots)
     return true;
 }
 
+// The monitors a profile was saved on. Like the state, they are an extra: a
+// value of the wrong shape drops the setup, never the file, but it must still
+// be well-formed JSON. Answers as onField does.
+int readDisplays(od::value& value, std::optional<DisplaySetup>& displays)
+{
+    od::json_type type;
+    if (value.type().get(type))
+        return -1;
+    if (type != od::json_type::array)
+        return 0;
+    od::array array;
+    if (value.get_array().get(array))
+        return -1;
+    DisplaySetup setup;
+    bool usable = true;
+    for (auto element : array) {
+        od::value child;
+        if (element.get(child) || child.type().get(type))
+            return -1;
+        if (type != od::json_type::object) {
+            usable = false;
+            if (!skipValue(child))
+                return -1;
+            continue;
+        }
+        Monitor monitor;
+        // Bits of the connector, x, y, width and height, which are needed;
+        // the scale defaults to 1 and the names may be absent.
+        unsigned seen = 0;
+        const bool ok = forEachField(child, [&](std::string_view key, od::value& v) {
+            QString* const text = key == "connector" ? &monitor.connector
+                                  : key == "maker"   ? &monitor.maker
+                                  : key == "model"   ? &monitor.model
+                                  : key == "serial"  ? &monitor.serial
+                                                     : nullptr;
+            double* const number = key == "x"        ? &monitor.x
+                                   : key == "y"      ? &monitor.y
+                                   : key == "width"  ? &monitor.width
+                                   : key == "height" ? &monitor.height
+                                   : key == "scale"  ? &monitor.scale
+                                                     : nullptr;
+            od::json_type fieldType;
+            if (v.type().get(fieldType))
+                return -1;
+            if (text && fieldType == od::json_type::string) {
+                seen |= key == "connector" ? 1U : 0U;
+                return result(readString(v, *text));
+            }
+            if (number && fieldType == od::json_type::number) {
+                seen |= key == "x"        ? 2U
+                        : key == "y"      ? 4U
+                        : key == "width"  ? 8U
+                        : key == "height" ? 16U
+                                          : 0U;
+                return result(readNumber(v, *number));
+            }
+            if (text || number)
+                usable = false;
+            return 0;
+        });
+        if (!ok)
+            return -1;
+        usable = usable && seen == 31U;
+        setup.monitors.append(std::move(monitor));
+    }
+    if (usable && !setup.monitors.isEmpty())
+        displays = std::move(setup);
+    return 1;
+}
+
 bool readProfile(od::value& value, WindowProfile& profile)
 {
     bool id = false, name = false, snapshots = false, createdAt = false, updatedAt = false;
@@ -449,6 +519,8 @@ bool readProfile(od::value& value, WindowProfile& profile)
             return result((createdAt = readNumber(v, profile.createdAt)));
         if (key == "updatedAt")
             return result((updatedAt = readNumber(v, profile.updatedAt)));
+        if (key == "displays")
+            return readDisplays(v, profile.displays);
         return 0;
     });
     return ok && id && name && snapshots && createdAt && updatedAt;

@@ -71,9 +71,54 @@ private:
         key("updatedAt", depth + 1);
         if (!number(profile.updatedAt))
             return false;
+        if (profile.displays && !profile.displays->monitors.isEmpty() &&
+            !writeDisplays(*profile.displays, depth + 1))
+            return false;
         m_out += '\n';
         indent(depth);
         m_out += '}';
+        return true;
+    }
+
+    // An optional key after the others, so that a profile saved without its
+    // monitors keeps the old form byte for byte.
+    bool writeDisplays(const DisplaySetup& setup, int depth)
+    {
+        m_out += ",\n";
+        key("displays", depth);
+        m_out += "[\n";
+        for (qsizetype i = 0; i < setup.monitors.size(); ++i) {
+            const Monitor& monitor = setup.monitors[i];
+            indent(depth + 1);
+            m_out += "{\n";
+            const std::pair<std::string_view, const QString&> texts[] = {
+                {"connector", monitor.connector},
+                {"maker", monitor.maker},
+                {"model", monitor.model},
+                {"serial", monitor.serial}};
+            for (const auto& [name, text] : texts) {
+                if (text.isEmpty() && name != "connector")
+                    continue;
+                key(name, depth + 2);
+                string(text);
+                m_out += ",\n";
+            }
+            const std::pair<std::string_view, double> numbers[] = {{"x", monitor.x},
+                                                                   {"y", monitor.y},
+                                                                   {"width", monitor.width},
+                                                                   {"height", monitor.height},
+                                                                   {"scale", monitor.scale}};
+            for (std::size_t n = 0; n < std::size(numbers); ++n) {
+                key(numbers[n].first, depth + 2);
+                if (!number(numbers[n].second))
+                    return false;
+                m_out += n + 1 < std::size(numbers) ? ",\n" : "\n";
+            }
+            indent(depth + 1);
+            m_out += i + 1 < setup.monitors.size() ? "},\n" : "}\n";
+        }
+        indent(depth);
+        m_out += ']';
         return true;
     }
 

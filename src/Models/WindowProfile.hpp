@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Models/DisplaySetup.hpp"
 #include "Models/WindowSnapshot.hpp"
 
 #include <QList>
 #include <QString>
 #include <QUuid>
+
+#include <optional>
 
 namespace tavelor {
 
@@ -17,6 +20,9 @@ struct WindowProfile {
     bool isActive = false;
     double createdAt = 0;
     double updatedAt = 0;
+    /// The monitors the profile was saved on; absent when the window system
+    /// did not tell them, and in profiles saved before they were recorded.
+    std::optional<DisplaySetup> displays = std::nullopt;
 };
 
 } // namespace tavelor

@@ -6,6 +6,7 @@
 
 namespace tavelor::platform {
 
+class Displays;
 class GlobalShortcuts;
 class KeyEventTranslator;
 class KeyboardGrab;
@@ -42,6 +43,8 @@ public:
     virtual KeyboardGrab& keyboardGrab() = 0;
     /// The program's own login item.
     virtual LoginItems& loginItems() = 0;
+    /// The monitors and their changes.
+    virtual Displays& displays() = 0;
 
     /// `handler` runs once, from the event loop, if the window system goes away
     /// under the running program (the X server quits, the compositor ends).

@@ -101,6 +101,8 @@ std::unique_ptr<Backend> createBackend(const Session& session)
         fillFrom(parts, makeX11(session));
     if (!parts.loginItems)
         parts.loginItems = std::make_unique<xdg::XdgLoginItems>();
+    if (!parts.displays)
+        parts.displays = std::make_unique<UnknownDisplays>();
     return std::make_unique<ComposedBackend>(std::move(parts));
 }
 

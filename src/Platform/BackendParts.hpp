@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Backend.hpp"
+#include "Platform/Displays.hpp"
 #include "Platform/GlobalShortcuts.hpp"
 #include "Platform/KeyEventTranslator.hpp"
 #include "Platform/KeyboardGrab.hpp"
@@ -27,6 +28,9 @@ struct BackendParts {
     std::unique_ptr<KeyEventTranslator> keyEventTranslator;
     std::unique_ptr<KeyboardGrab> keyboardGrab;
     std::unique_ptr<LoginItems> loginItems;
+    /// Never taken from another backend: XWayland's outputs are not the
+    /// compositor's monitors.
+    std::unique_ptr<Displays> displays;
     /// Installs Backend::setWindowSystemLostHandler's handler; empty for a
     /// window system that cannot go away.
     std::function<void(std::function<void()>)> onWindowSystemLost;
@@ -51,6 +55,7 @@ public:
     KeyEventTranslator& keyEventTranslator() override { return *m_parts.keyEventTranslator; }
     KeyboardGrab& keyboardGrab() override { return *m_parts.keyboardGrab; }
     LoginItems& loginItems() override { return *m_parts.loginItems; }
+    Displays& displays() override { return *m_parts.displays; }
     void setWindowSystemLostHandler(std::function<void()> handler) override
     {
         if (m_parts.onWindowSystemLost)

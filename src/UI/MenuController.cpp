@@ -3,6 +3,7 @@
 #include "Models/CanonicalText.hpp"
 #include "Models/ReferenceDate.hpp"
 #include "Platform/Backend.hpp"
+#include "Platform/Displays.hpp"
 #include "Platform/KeyEventTranslator.hpp"
 #include "Platform/LoginItems.hpp"
 #include "Services/AccessibilityPermission.hpp"
@@ -293,6 +294,9 @@ void MenuController::saveLayout()
     profile.isActive = false;
     profile.createdAt = nowSinceReferenceDate();
     profile.updatedAt = nowSinceReferenceDate();
+    DisplaySetup displays = m_backend.displays().currentSetup();
+    if (!displays.monitors.isEmpty())
+        profile.displays = std::move(displays);
     m_profiles.append(std::move(profile));
     saveAndRefresh();
 }

@@ -1,6 +1,9 @@
-// Display setups: the EDID parser on real blobs, setup sameness.
+// Display setups: the EDID parser on real blobs, setup sameness, the profiles
+// file's optional monitors.
 #include "Models/DisplaySetup.hpp"
 #include "Models/Edid.hpp"
+#include "Models/ProfilesJsonReader.hpp"
+#include "Models/ProfilesJsonWriter.hpp"
 #include "QtPrinters.hpp"
 
 #include <QFile>
@@ -114,6 +117,42 @@ TEST(DisplaySetup, EdidsDecideWhereKnownElseConnectorAndSize)
         EXPECT_EQ(DisplaySetup{c.a}.isSameSetup({c.b}), c.same) << &c - cases;
         EXPECT_EQ(DisplaySetup{c.b}.isSameSetup({c.a}), c.same) << &c - cases;
     }
+}
+
+TEST(ProfilesFile, KeepsTheMonitorsAfterTheOtherKeysOnlyWhenKnown)
+{
+    WindowProfile profile{
+        QUuid::fromString(u"5B1C9E2A-7D40-4F6B-8E3A-2C9D61F0A7B4"_s), u"P"_s, {}, false, 1, 2};
+    const std::string plain = encodeProfiles({profile})->toStdString();
+    profile.displays = DisplaySetup{};
+    EXPECT_EQ(encodeProfiles({profile})->toStdString(), plain);
+
+    Monitor unknown{u"Virtual-1"_s, {}, {}, {}, -1280, 0, 1280, 800, 1.5};
+    profile.displays->monitors = {monitor(u"HDMI-1"_s, *parseEdid(fixture("linux-fhd.bin"))),
+                                  unknown};
+    const std::string text = encodeProfiles({profile})->toStdString();
+    EXPECT_EQ(text.substr(0, plain.size() - 6), plain.substr(0, plain.size() - 6));
+    EXPECT_NE(text.find("\"updatedAt\" : 2,\n    \"displays\" : [\n      {\n        "
+                        "\"connector\" : \"HDMI-1\",\n        \"maker\" : \"LNX\","),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"connector\" : \"Virtual-1\",\n        \"x\" : -1280,"),
+              std::string::npos);
+    const auto read = decodeProfiles(text);
+    ASSERT_TRUE(read && read->size() == 1);
+    EXPECT_EQ(read->front().displays, profile.displays);
+    EXPECT_FALSE(decodeProfiles(plain)->front().displays);
+
+    // A monitor list of the wrong shape costs the monitors, never the file.
+    const std::string head = plain.substr(0, plain.size() - 6);
+    for (const char* bad :
+         {"null", "{}", "[]", "[1]", R"([{"connector":"A","x":0,"y":0,"width":1}])",
+          R"([{"connector":5,"x":0,"y":0,"width":1,"height":1}])"}) {
+        const auto odd = decodeProfiles(head + ",\n\"displays\":" + bad + "}]");
+        ASSERT_TRUE(odd) << bad;
+        EXPECT_FALSE(odd->front().displays) << bad;
+    }
+    EXPECT_FALSE(decodeProfiles(head + ",\n\"displays\":[{\"x\":01}]}]"));
 }
 
 } // namespace

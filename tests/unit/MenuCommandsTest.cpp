@@ -109,9 +109,13 @@ TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName
     start();
     answerWith(Alert::kFirstButtonReturn, "  My  layout \n");
     item({"Save Layout..."})->trigger();
+    backend.monitors.setup = {{{"HDMI-1", {}, {}, {}, 0, 0, 1920, 1080, 1}}};
     item({"Save Layout..."})->trigger();
     const QList<WindowProfile> saved = store.load();
     ASSERT_EQ(saved.size(), 3);
+    // The monitors go with a profile only when the window system tells them.
+    EXPECT_FALSE(saved[1].displays);
+    EXPECT_EQ(saved[2].displays, backend.monitors.setup);
     EXPECT_EQ(state(), "Old[] My  layout+[A:Notes] My  layout+[A:Notes]");
     EXPECT_FALSE(saved[1].id.isNull());
     EXPECT_NE(saved[2].id, saved[1].id) << "one name, two profiles";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Backend.hpp"
+#include "Platform/Displays.hpp"
 #include "Platform/GlobalShortcuts.hpp"
 #include "Platform/KeyEventTranslator.hpp"
 #include "Platform/KeyboardGrab.hpp"
@@ -137,6 +138,25 @@ public:
 };
 
 /// In-memory stand-ins for every capability.
+/// Monitors the test sets; `changed()` calls the handler as a window system
+/// would.
+class FakeDisplays final : public platform::Displays {
+public:
+    DisplaySetup currentSetup() override { return setup; }
+    void setChangedHandler(std::function<void()> handler) override
+    {
+        onChanged = std::move(handler);
+    }
+    void changed()
+    {
+        if (onChanged)
+            onChanged();
+    }
+
+    DisplaySetup setup;
+    std::function<void()> onChanged;
+};
+
 class FakeBackend final : public platform::Backend {
 public:
     QString name() const override { return QStringLiteral("fake"); }
@@ -147,6 +167,7 @@ public:
     FakeKeyEventTranslator& keyEventTranslator() override { return translator; }
     FakeKeyboardGrab& keyboardGrab() override { return grab; }
     FakeLoginItems& loginItems() override { return login; }
+    FakeDisplays& displays() override { return monitors; }
     void setWindowSystemLostHandler(std::function<void()>) override {}
 
     FakeWindowSource source;
@@ -156,6 +177,7 @@ public:
     FakeKeyEventTranslator translator;
     FakeKeyboardGrab grab;
     FakeLoginItems login;
+    FakeDisplays monitors;
 };
 
 } // namespace tavelor::fake
