@@ -1,6 +1,7 @@
 #include "Platform/X11/X11Backend.hpp"
 
 #include "Platform/X11/X11Connection.hpp"
+#include "Platform/X11/X11Displays.hpp"
 #include "Platform/X11/X11GlobalShortcuts.hpp"
 #include "Platform/X11/X11KeyEventTranslator.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
@@ -38,6 +39,7 @@ platform::BackendParts makeX11Parts(const std::shared_ptr<X11Display>& display)
     parts.keyEventTranslator = std::make_unique<X11KeyEventTranslator>(*display->keyboard);
     parts.keyboardGrab = std::make_unique<X11KeyboardGrab>(connection);
     parts.loginItems = std::make_unique<xdg::XdgLoginItems>();
+    parts.displays = std::make_unique<X11Displays>(connection);
     parts.onWindowSystemLost = [connection](std::function<void()> handler) {
         if (connection)
             QObject::connect(connection, &X11Connection::connectionLost, connection,
