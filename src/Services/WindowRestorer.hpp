@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/WindowProfile.hpp"
+#include "Platform/Displays.hpp"
 #include "Platform/WindowSource.hpp"
 
 #include <cstdint>
@@ -17,7 +18,11 @@ namespace tavelor {
 /// again (an application may move a window that it resizes, to keep it on
 /// screen or around a fixed corner). The writes of all paired windows, in
 /// profile order, go to the source in one apply() call. Frames are written
-/// exactly as saved. Live windows no snapshot takes are not touched.
+/// as saved, with one mend: a frame wholly outside every current monitor (saved
+/// on a monitor that is gone) is moved onto the nearest monitor, keeping its
+/// size where it fits, else shrunk to the monitor; a frame partly on a monitor
+/// is written as saved. With no monitors known nothing is mended. Live windows
+/// no snapshot takes are not touched.
 ///
 /// A snapshot saved with a state gets more: a Desktop write before the frame
 /// (when it knows its desktop), a State write after it (maximised, fullscreen,
@@ -35,14 +40,19 @@ public:
         std::int64_t missingCount = 0;
     };
 
-    /// `source` outlives the restorer.
-    explicit WindowRestorer(platform::WindowSource& source);
+    /// `source` and `displays`, when given, outlive the restorer.
+    explicit WindowRestorer(platform::WindowSource& source, platform::Displays* displays = nullptr);
+
+    /// `frame`, or where it goes when it lies wholly outside every monitor of
+    /// `setup`: the position on the nearest monitor closest to where it was.
+    static WindowFrame onSomeMonitor(const WindowFrame& frame, const DisplaySetup& setup);
 
     /// Reads only the profile's snapshots; the two counts add up to their number.
     ApplyResult apply(const WindowProfile& profile) const;
 
 private:
     platform::WindowSource& m_source;
+    platform::Displays* m_displays;
 };
 
 } // namespace tavelor

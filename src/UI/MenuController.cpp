@@ -58,7 +58,7 @@ MenuController::Locations MenuController::Locations::standard()
 
 MenuController::MenuController(platform::Backend& backend, const Locations& locations)
     : m_backend(backend), m_locations(locations), m_store(locations.profilesFolder),
-      m_scanner(backend.windowSource()), m_restorer(backend.windowSource()),
+      m_scanner(backend.windowSource()), m_restorer(backend.windowSource(), &backend.displays()),
       m_hotKeyService(backend.globalShortcuts(), backend.keyboardLayout())
 {
     // The service outlives no controller in practice, but a trigger posted to

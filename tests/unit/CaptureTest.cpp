@@ -13,6 +13,7 @@ namespace {
 
 using namespace platform;
 using Pair = std::pair<double, double>;
+using namespace Qt::StringLiterals;
 
 LiveWindow window(const QString& id, const std::optional<QString>& title = "T",
                   std::optional<Pair> position = Pair{1, 2}, std::optional<Pair> size = Pair{3, 4},
@@ -90,6 +91,45 @@ TEST(Capture, RestorePutsEachPairedWindowBackInOneApplyAndNeverSharesOne)
     EXPECT_EQ(results[0].snapshot.frame, away);
     EXPECT_EQ(results[1].snapshot.frame, home);
     EXPECT_EQ(results[2].snapshot.frame, (WindowFrame{1, 2, 3, 4}));
+}
+
+} // namespace
+} // namespace tavelor
+
+namespace tavelor {
+namespace {
+
+TEST(Capture, RestorePutsFramesWhollyOffEveryMonitorOnTheNearestKeepingTheirSize)
+{
+    // A laptop panel left of a wider monitor set lower.
+    const DisplaySetup desk{{{u"eDP-1"_s, {}, {}, {}, 0, 0, 1280, 800, 1},
+                             {u"HDMI-1"_s, {}, {}, {}, 1280, 200, 1920, 1080, 1}}};
+    struct Case {
+        WindowFrame saved, written;
+    };
+    const Case cases[] = {
+        {{100, 100, 400, 300}, {100, 100, 400, 300}},     // on a monitor
+        {{1200, 700, 400, 300}, {1200, 700, 400, 300}},   // across both
+        {{-390, -290, 400, 300}, {-390, -290, 400, 300}}, // a corner on
+        {{-400, 100, 400, 300}, {0, 100, 400, 300}},      // touching only: off
+        {{3300, 300, 500, 400}, {2700, 300, 500, 400}},   // right of the wide one
+        {{100, 1500, 400, 300}, {100, 500, 400, 300}},    // below the panel
+        {{900, 900, 300, 300}, {1280, 900, 300, 300}},    // the nearer by its gap
+        {{-5000, 0, 4000, 3000}, {0, 0, 1280, 800}},      // too big: shrunk to fit
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindowRestorer::onSomeMonitor(c.saved, desk), c.written) << &c - cases;
+    const WindowFrame far{-9000, -9000, 10, 10};
+    EXPECT_EQ(WindowRestorer::onSomeMonitor(far, {}), far); // no monitors known
+
+    // The restorer asks the monitors at each apply.
+    fake::FakeBackend backend;
+    backend.source.applications = {app("app", {{window("w1", "One")}})};
+    backend.monitors.setup = desk;
+    WindowRestorer(backend.source, &backend.monitors)
+        .apply(WindowProfile{{}, {}, {saved("app", "One", {3300, 300, 500, 400})}, false, 0, 0});
+    EXPECT_EQ(WindowScanner(backend.source).scan().front().snapshot.frame,
+              (WindowFrame{2700, 300, 500, 400}));
 }
 
 } // namespace
