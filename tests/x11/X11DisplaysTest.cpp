@@ -1,7 +1,9 @@
-// The monitors as the X11 backend reads them from a real X server's RandR.
-#include "Platform/X11/X11Displays.hpp"
-
-#include "Models/WindowFrame.hpp"
+// The monitors as the X11 backend reads them from a real X server's RandR, and
+// a restore onto them.
+#include "Platform/X11/X11Backend.hpp"
+#include "Platform/X11/X11Connection.hpp"
+#include "Services/WindowRestorer.hpp"
+#include "Services/WindowScanner.hpp"
 #include "support/TestDesktop.hpp"
 
 #include <QFile>
@@ -12,79 +14,72 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavelor::x11 {
-
-using tavelor::WindowFrame;
+namespace tavelor::x11::testing {
 namespace {
-
-bool xrandr(const QStringList& arguments)
-{
-    return QProcess::execute(u"xrandr"_s, arguments) == 0;
-}
-
-QStringList connectors(platform::Displays& displays)
-{
-    QStringList names;
-    for (const Monitor& monitor : displays.currentSetup().monitors)
-        names << monitor.connector;
-    return names;
-}
 
 TEST(X11Displays, ListsRandrMonitorsWithTheirEdidAndTellsOfChanges)
 {
-    const auto connection = X11Connection::open();
-    ASSERT_TRUE(connection);
-    X11Displays displays(connection.get());
+    X11Backend backend;
+    ASSERT_TRUE(backend.connection());
+    platform::Displays& displays = backend.displays();
     int changes = 0;
     displays.setChangedHandler([&] { ++changes; });
 
     // Xvfb's one output, as large as its screen and with no EDID of its own.
     const DisplaySetup plain = displays.currentSetup();
-    ASSERT_EQ(plain.monitors.size(), 1);
-    const Monitor& screen = plain.monitors[0];
-    EXPECT_EQ(screen, (Monitor{u"screen"_s, {}, {}, {}, 0, 0, 1280, 800, 1}));
+    EXPECT_EQ(plain.monitors, (QList<Monitor>{{u"screen"_s, {}, {}, {}, 0, 0, 1280, 800, 1}}));
 
     // Give the output the EDID a real monitor would have.
-    xcb_connection_t* c = connection->get();
-    using Resources = XcbPtr<xcb_randr_get_screen_resources_current_reply_t>;
-    const Resources resources(xcb_randr_get_screen_resources_current_reply(
-        c, xcb_randr_get_screen_resources_current(c, connection->root()), nullptr));
+    xcb_connection_t* c = backend.connection()->get();
+    const XcbPtr<xcb_randr_get_screen_resources_current_reply_t> resources(
+        xcb_randr_get_screen_resources_current_reply(
+            c, xcb_randr_get_screen_resources_current(c, backend.connection()->root()), nullptr));
     ASSERT_TRUE(resources);
-    ASSERT_EQ(xcb_randr_get_screen_resources_current_outputs_length(resources.get()), 1);
     QFile fixture(u"" TAVELOR_SOURCE_DIR "/tests/unit/edid/linux-fhd.bin"_s);
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
     const QByteArray edid = fixture.readAll();
     xcb_randr_change_output_property(
         c, xcb_randr_get_screen_resources_current_outputs(resources.get())[0],
-        connection->atom("EDID"), XCB_ATOM_INTEGER, 8, XCB_PROP_MODE_REPLACE,
+        backend.connection()->atom("EDID"), XCB_ATOM_INTEGER, 8, XCB_PROP_MODE_REPLACE,
         static_cast<std::uint32_t>(edid.size()), edid.constData());
     const DisplaySetup known = displays.currentSetup();
     ASSERT_EQ(known.monitors.size(), 1);
-    EXPECT_EQ(known.monitors[0].maker, u"LNX"_s);
     EXPECT_EQ(known.monitors[0].model, u"Linux FHD"_s);
-    EXPECT_TRUE(known.isSameSetup(plain)) << "known on one side only: connector and size";
+    EXPECT_EQ(known.monitors[0].maker, u"LNX"_s);
 
     // A second monitor made and removed as a dock would: RandR sends no
     // notification for these, the root's ConfigureNotify tells.
-    ASSERT_TRUE(xrandr({u"--setmonitor"_s, u"right"_s, u"640/170x400/100+640+400"_s, u"none"_s}));
-    ASSERT_TRUE(testing::waitUntil([&] { return changes > 0; }));
-    EXPECT_EQ(connectors(displays), (QStringList{u"right"_s, u"screen"_s}));
-    const Monitor right = displays.currentSetup().monitors[0];
-    EXPECT_EQ((WindowFrame{right.x, right.y, right.width, right.height}),
-              (WindowFrame{640, 400, 640, 400}));
-    EXPECT_FALSE(displays.currentSetup().isSameSetup(known));
+    ASSERT_EQ(QProcess::execute(u"xrandr"_s, {u"--setmonitor"_s, u"right"_s,
+                                              u"640/170x400/100+640+400"_s, u"none"_s}),
+              0);
+    ASSERT_TRUE(waitUntil([&] { return changes > 0; }));
+    const DisplaySetup docked = displays.currentSetup();
+    ASSERT_EQ(docked.monitors.size(), 2);
+    EXPECT_EQ(docked.monitors[0], (Monitor{u"right"_s, {}, {}, {}, 640, 400, 640, 400, 1}));
+    EXPECT_FALSE(docked.isSameSetup(known));
 
     const int before = changes;
-    ASSERT_TRUE(xrandr({u"--delmonitor"_s, u"right"_s}));
-    ASSERT_TRUE(testing::waitUntil([&] { return changes > before; }));
+    ASSERT_EQ(QProcess::execute(u"xrandr"_s, {u"--delmonitor"_s, u"right"_s}), 0);
+    ASSERT_TRUE(waitUntil([&] { return changes > before; }));
     EXPECT_TRUE(displays.currentSetup().isSameSetup(known));
 }
 
-TEST(X11Displays, KnowsNoMonitorsWithoutAnXServer)
+// A window saved on a monitor right of the screen, which is gone, comes back
+// onto the screen with its size.
+TEST(X11Displays, RestoreBringsAWindowSavedOffEveryMonitorOnScreen)
 {
-    X11Displays displays(nullptr);
-    EXPECT_TRUE(displays.currentSetup().monitors.isEmpty());
+    X11Backend backend;
+    FixtureClient client({u"--window"_s, u"--class=m,Mend"_s, u"--geometry=200x150+40+40"_s});
+    const auto scan = [&] { return WindowScanner(backend.windowSource()).scan().at(0).snapshot; };
+    WindowSnapshot saved = scan();
+    const WindowFrame before = saved.frame;
+    saved.frame.x = 3000;
+    WindowRestorer(backend.windowSource(), &backend.displays())
+        .apply(WindowProfile{{}, {}, {saved}, false, 0, 0});
+    EXPECT_TRUE(waitUntil([&] { return scan().frame.x == 1280 - before.width; })) << scan().frame.x;
+    EXPECT_EQ(scan().frame,
+              (WindowFrame{1280 - before.width, before.y, before.width, before.height}));
 }
 
 } // namespace
-} // namespace tavelor::x11
+} // namespace tavelor::x11::testing

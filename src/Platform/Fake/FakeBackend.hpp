@@ -138,23 +138,12 @@ public:
 };
 
 /// In-memory stand-ins for every capability.
-/// Monitors the test sets; `changed()` calls the handler as a window system
-/// would.
+/// Monitors the test sets.
 class FakeDisplays final : public platform::Displays {
 public:
     DisplaySetup currentSetup() override { return setup; }
-    void setChangedHandler(std::function<void()> handler) override
-    {
-        onChanged = std::move(handler);
-    }
-    void changed()
-    {
-        if (onChanged)
-            onChanged();
-    }
-
+    void setChangedHandler(std::function<void()>) override {}
     DisplaySetup setup;
-    std::function<void()> onChanged;
 };
 
 class FakeBackend final : public platform::Backend {
