@@ -119,8 +119,6 @@ TEST(Capture, RestorePutsFramesWhollyOffEveryMonitorOnTheNearestKeepingTheirSize
     };
     for (const Case& c : cases)
         EXPECT_EQ(WindowRestorer::onSomeMonitor(c.saved, desk), c.written) << &c - cases;
-    const WindowFrame far{-9000, -9000, 10, 10};
-    EXPECT_EQ(WindowRestorer::onSomeMonitor(far, {}), far); // no monitors known
 
     // The restorer asks the monitors at each apply.
     fake::FakeBackend backend;

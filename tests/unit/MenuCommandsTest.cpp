@@ -113,8 +113,7 @@ TEST_F(Commands, SaveAppendsAnInactiveProfileOfTheLiveWindowsUnderTheTrimmedName
     item({"Save Layout..."})->trigger();
     const QList<WindowProfile> saved = store.load();
     ASSERT_EQ(saved.size(), 3);
-    // The monitors go with a profile only when the window system tells them.
-    EXPECT_FALSE(saved[1].displays);
+    EXPECT_FALSE(saved[1].displays); // the window system told none
     EXPECT_EQ(saved[2].displays, backend.monitors.setup);
     EXPECT_EQ(state(), "Old[] My  layout+[A:Notes] My  layout+[A:Notes]");
     EXPECT_FALSE(saved[1].id.isNull());
