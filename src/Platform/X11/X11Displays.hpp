@@ -20,6 +20,8 @@ public:
     /// `connection` may be null (no X server): then no setup is known.
     explicit X11Displays(X11Connection* connection);
     ~X11Displays() override;
+    X11Displays(const X11Displays&) = delete;
+    X11Displays& operator=(const X11Displays&) = delete;
 
     DisplaySetup currentSetup() override;
     void setChangedHandler(std::function<void()> handler) override;
