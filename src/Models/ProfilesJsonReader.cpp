@@ -436,6 +436,8 @@ int readDisplays(od::value& value, std::optional<DisplaySetup>& displays)
     od::json_type type;
     if (value.type().get(type))
         return -1;
+    // The last key counts, as everywhere in the file.
+    displays.reset();
     if (type != od::json_type::array)
         return 0;
     od::array array;

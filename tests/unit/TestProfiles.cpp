@@ -64,6 +64,12 @@ QString described(const QList<WindowProfile>& profiles)
             for (double d : {s.frame.x, s.frame.y, s.frame.width, s.frame.height})
                 number(d);
         }
+        for (const Monitor& m : p.displays ? p.displays->monitors : QList<Monitor>{}) {
+            for (const QString& t : {m.connector, m.maker, m.model, m.serial})
+                text(t);
+            for (double d : {m.x, m.y, m.width, m.height, m.scale})
+                number(d);
+        }
         out += u"]"_s;
     }
     return out;
