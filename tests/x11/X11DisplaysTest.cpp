@@ -19,7 +19,6 @@ namespace {
 TEST(X11Displays, ListsRandrMonitorsWithTheirEdidAndTellsOfChanges)
 {
     X11Backend backend;
-    ASSERT_TRUE(backend.connection());
     platform::Displays& displays = backend.displays();
     int changes = 0;
     displays.setChangedHandler([&] { ++changes; });
