@@ -292,8 +292,8 @@ void MenuController::saveLayout()
     profile.id = QUuid::createUuid();
     profile.name = name;
     profile.isActive = false;
-    profile.createdAt = nowSinceReferenceDate();
-    profile.updatedAt = nowSinceReferenceDate();
+    // One reading of the clock: a new profile was created when it was last updated.
+    profile.createdAt = profile.updatedAt = nowSinceReferenceDate();
     DisplaySetup displays = m_backend.displays().currentSetup();
     if (!displays.monitors.isEmpty())
         profile.displays = std::move(displays);
