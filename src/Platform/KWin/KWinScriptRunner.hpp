@@ -41,7 +41,7 @@ public:
 
     /// Loads and starts `script` with `requestJson` bound to `request`, and
     /// leaves it loaded: a script that connects to KWin's signals keeps
-    /// running until unload(plugin). False when KWin did not take it.
+    /// running until unload(plugin). False when KWin did not load it.
     bool load(const QString& plugin, const QString& script, const QString& requestJson);
     void unload(const QString& plugin);
 
