@@ -161,4 +161,5 @@ class KWinTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    from kwin_dock_e2e import KWinDockTest  # noqa: F401 (runs first, by name: KWinTest ends KWin)
     unittest.main(argv=sys.argv[:1], verbosity=2)

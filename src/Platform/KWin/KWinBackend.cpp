@@ -1,6 +1,7 @@
 #include "Platform/KWin/KWinBackend.hpp"
 
 #include "Platform/BackendFactory.hpp"
+#include "Platform/KWin/KWinDisplays.hpp"
 #include "Platform/KWin/KWinKeyboardGrab.hpp"
 #include "Platform/KWin/KWinScriptRunner.hpp"
 #include "Platform/KWin/KWinShortcuts.hpp"
@@ -32,6 +33,7 @@ platform::BackendParts makeParts(const platform::Session&)
     parts.windowAccess = std::make_unique<KWinWindowAccess>(*runner);
     parts.globalShortcuts = std::make_unique<KWinShortcuts>();
     parts.keyboardGrab = std::make_unique<KWinKeyboardGrab>();
+    parts.displays = std::make_unique<KWinDisplays>();
     parts.shared = {runner, entries};
     return parts;
 }

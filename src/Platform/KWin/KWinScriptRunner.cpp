@@ -56,6 +56,9 @@ KWinScriptRunner::KWinScriptRunner(std::chrono::milliseconds bound)
 
 KWinScriptRunner::~KWinScriptRunner()
 {
+    for (const auto& loaded : m_loaded)
+        QDBusConnection::sessionBus().send(
+            scriptingCall(QStringLiteral("unloadScript"), {loaded.first}));
     if (m_registered)
         QDBusConnection::sessionBus().unregisterObject(m_path);
 }
@@ -80,24 +83,15 @@ std::optional<QString> KWinScriptRunner::run(const QString& script, const QStrin
     m_token = QUuid::createUuid().toString(QUuid::WithoutBraces);
     m_answer.reset();
 
-    QTemporaryFile file(scriptFolder() + QStringLiteral("/tavelor-kwin-XXXXXX.js"));
-    if (!file.open())
-        return std::nullopt;
     const QJsonObject reply{{QStringLiteral("service"), bus.baseService()},
                             {QStringLiteral("path"), m_path},
                             {QStringLiteral("token"), m_token}};
-    file.write("const tavelorReply = " + QJsonDocument(reply).toJson(QJsonDocument::Compact) +
-               ";\nconst request = " + requestJson.toUtf8() + ";\n" + script.toUtf8());
-    file.close();
-
     const QString plugin = QStringLiteral("tavelor-") + m_token;
-    const QDBusMessage loaded =
-        bus.call(scriptingCall(QStringLiteral("loadScript"), {file.fileName(), plugin}),
-                 QDBus::Block, remainingMs(deadline));
-    if (loaded.type() != QDBusMessage::ReplyMessage || loaded.arguments().isEmpty() ||
-        loaded.arguments().constFirst().toInt() < 0) {
-        // A KWin too slow to answer may still load it later.
-        bus.send(scriptingCall(QStringLiteral("unloadScript"), {plugin}));
+    const std::unique_ptr<QTemporaryFile> file = loadFile(
+        plugin,
+        "const tavelorReply = " + QJsonDocument(reply).toJson(QJsonDocument::Compact) + ";\n",
+        script, requestJson, deadline);
+    if (!file) {
         m_token.clear();
         return std::nullopt;
     }
@@ -120,6 +114,51 @@ std::optional<QString> KWinScriptRunner::run(const QString& script, const QStrin
     bus.send(scriptingCall(QStringLiteral("unloadScript"), {plugin}));
     m_token.clear();
     return std::exchange(m_answer, std::nullopt);
+}
+
+std::unique_ptr<QTemporaryFile>
+KWinScriptRunner::loadFile(const QString& plugin, const QByteArray& prefix, const QString& script,
+                           const QString& requestJson, const QDeadlineTimer& deadline)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    auto file = std::make_unique<QTemporaryFile>(scriptFolder() +
+                                                 QStringLiteral("/tavelor-kwin-XXXXXX.js"));
+    if (!file->open())
+        return nullptr;
+    file->write(prefix + "const request = " + requestJson.toUtf8() + ";\n" + script.toUtf8());
+    file->close();
+    const QDBusMessage loaded =
+        bus.call(scriptingCall(QStringLiteral("loadScript"), {file->fileName(), plugin}),
+                 QDBus::Block, remainingMs(deadline));
+    if (loaded.type() != QDBusMessage::ReplyMessage || loaded.arguments().isEmpty() ||
+        loaded.arguments().constFirst().toInt() < 0) {
+        // A KWin too slow to answer may still load it later.
+        bus.send(scriptingCall(QStringLiteral("unloadScript"), {plugin}));
+        return nullptr;
+    }
+    return file;
+}
+
+bool KWinScriptRunner::load(const QString& plugin, const QString& script,
+                            const QString& requestJson)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || m_loaded.contains(plugin))
+        return false;
+    const QDeadlineTimer deadline(m_bound);
+    std::unique_ptr<QTemporaryFile> file = loadFile(plugin, {}, script, requestJson, deadline);
+    if (!file)
+        return false;
+    // Loaded is enough: a start that KWin answers late still runs it.
+    bus.call(scriptingCall(QStringLiteral("start"), {}), QDBus::Block, remainingMs(deadline));
+    m_loaded[plugin] = std::move(file);
+    return true;
+}
+
+void KWinScriptRunner::unload(const QString& plugin)
+{
+    if (m_loaded.erase(plugin) > 0)
+        QDBusConnection::sessionBus().send(scriptingCall(QStringLiteral("unloadScript"), {plugin}));
 }
 
 void KWinScriptRunner::deliver(const QString& token, const QString& answer)

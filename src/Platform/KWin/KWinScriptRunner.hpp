@@ -4,9 +4,13 @@
 #include <QString>
 
 #include <chrono>
+#include <map>
+#include <memory>
 #include <optional>
 
+class QDeadlineTimer;
 class QEventLoop;
+class QTemporaryFile;
 
 namespace tavelor::kwin {
 
@@ -35,6 +39,12 @@ public:
     /// `request`; the script's answer, or nothing when it did not come in time.
     std::optional<QString> run(const QString& script, const QString& requestJson);
 
+    /// Loads and starts `script` with `requestJson` bound to `request`, and
+    /// leaves it loaded: a script that connects to KWin's signals keeps
+    /// running until unload(plugin). False when KWin did not load it.
+    bool load(const QString& plugin, const QString& script, const QString& requestJson);
+    void unload(const QString& plugin);
+
     /// True when KWin's Scripting object answers on the session bus now.
     bool kwinAnswers();
 
@@ -45,12 +55,18 @@ public:
     Q_SCRIPTABLE Q_SLOT void deliver(const QString& token, const QString& answer);
 
 private:
+    std::unique_ptr<QTemporaryFile> loadFile(const QString& plugin, const QByteArray& prefix,
+                                             const QString& script, const QString& requestJson,
+                                             const QDeadlineTimer& deadline);
+
     QString m_path;
     std::chrono::milliseconds m_bound;
     bool m_registered = false;
     QString m_token;
     std::optional<QString> m_answer;
     QEventLoop* m_waiting = nullptr;
+    // The files of loaded scripts: KWin reads one when it starts it.
+    std::map<QString, std::unique_ptr<QTemporaryFile>> m_loaded;
 };
 
 } // namespace tavelor::kwin
