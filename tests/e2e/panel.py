@@ -86,9 +86,9 @@ class TrayMenu:
             raise TimeoutError(f"{error}; the menu was:\n" + "\n".join(seen[0].outline())) from None
 
 class TrayItem:
-    def __init__(self, bus, key):
+    def __init__(self, bus, key):  # "name/path", or "name@/path" as GNOME's AppIndicator extension lists it
         self.key, self._bus = key, bus
-        self.service, self.path = key[:key.index("/")], key[key.index("/"):]
+        self.service, self.path = key[:key.index("/")].rstrip("@"), key[key.index("/"):]
         self._object = bus.get_object(self.service, self.path, introspect=False)
     def pid(self):
         daemon = self._bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")

@@ -10,7 +10,7 @@ import unittest
 from pathlib import Path
 import dbus
 import dbus.mainloop.glib
-from wayland_steps import CLIENTS, Panel, TrayItem, journey, save, start_clients, start_tavelor, until_back, wait_until
+from wayland_steps import CLIENTS, Panel, journey, save, start_clients, start_tavelor, until_back, wait_until
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 NAME = PATH_IFACE = "io.github.tavelor.Shell"
@@ -109,13 +109,7 @@ class TopBar:
                             signature="a(tiiii)")
 
 def tray_menu():
-    panel = Panel()
-    watcher = panel.bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
-    items = lambda: watcher.Get("org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems",  # noqa: E731
-                                dbus_interface="org.freedesktop.DBus.Properties")
-    key = str(wait_until(items, 15, "Tavelor's item in the watcher")[0])
-    # The AppIndicator extension lists items as "name@/path".
-    return TrayItem(panel.bus, key.replace("@/", "/")).menu()
+    return wait_until(Panel().items, 15, "Tavelor's item in the watcher")[0].menu()
 
 class WithClients(unittest.TestCase):
     @classmethod
