@@ -11,6 +11,7 @@ import sys
 import tempfile
 import time
 import unittest
+from pathlib import Path
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import tray_steps  # noqa: E402
@@ -126,8 +127,7 @@ class MainJourneyTest(Case):
             layout = menu.wait_for(lambda l: l.find("Launch at Login").checked == on)
             self.assertEqual(os.path.exists(entry), on)
             if on:
-                with open(entry, encoding="utf-8") as source:
-                    self.assertIn(f"TryExec={os.path.realpath(EXE)}\n", source.read())
+                self.assertIn(f"TryExec={os.path.realpath(EXE)}\n", Path(entry).read_text(encoding="utf-8"))
         menu.click(layout.find("Quit"))
         self.assertEqual(program.wait(10), 0)
         wait_until(lambda: self.panel.item_of(program.pid) is None, 10, "the item to go away")
@@ -188,9 +188,8 @@ class NoTrayHostTest(Case):
                                 "--geometry=320x240+300+200"), "quit")
         shadowed, before = Shadowed(gtk.windows[0], "Shadowed"), x.settle(clock)
         os.makedirs(os.path.join(self.home.data, "applications"))
-        with open(os.path.join(self.home.data, "applications", "org.tavelor.Gtk.desktop"), "w",
-                  encoding="utf-8") as entry:
-            entry.write("[Desktop Entry]\nType=Application\nName=Gtk Thing\n")
+        Path(self.home.data, "applications", "org.tavelor.Gtk.desktop").write_text(
+            "[Desktop Entry]\nType=Application\nName=Gtk Thing\n", encoding="utf-8")
         # xclock has no desktop entry: its WM_CLASS class stands for the bundle identifier.
         expected = {clock.title: (40, 50, 300, 260), shadowed.title: (640, 380, 280, 200)}
         self.home.write_profiles([profile("Corner", [
@@ -369,8 +368,7 @@ class XServerGoneTest(Case):
                     self.home.overrides = {"DISPLAY": ":" + pipe.readline().strip()}
                 self.home.write_profiles([profile("Kept", [snapshot("XTerm", "t", 10, 20, 300,
                                                                     200)], active=True)])
-                with open(self.home.profiles_file, "rb") as saved:
-                    before = saved.read()
+                before = Path(self.home.profiles_file).read_bytes()
                 if case == "offscreen toolkit":
                     self.home.overrides["QT_QPA_PLATFORM"] = "offscreen"
                     program = self.start(case)
@@ -384,8 +382,7 @@ class XServerGoneTest(Case):
                 lines = program.lines()
                 server.send_signal(signal.SIGKILL)
                 self.assertIn("X server", self.assertOneLineExit(program, lines))
-                with open(self.home.profiles_file, "rb") as kept:
-                    self.assertEqual(kept.read(), before)
+                self.assertEqual(Path(self.home.profiles_file).read_bytes(), before)
                 if case == "idle":
                     # The lock of the copy that ended so abruptly keeps no next one out.
                     self.home.overrides = {}
@@ -523,8 +520,7 @@ class FullDiskTest(Case):
                                 "tavelor-full", self.home.data], check=True)
                 self.addCleanup(subprocess.run, ["umount", "-l", self.home.data])
                 self.home.write_profiles([profile("Old", [snapshot("XTerm", "old window")])])
-                with open(self.home.profiles_file, "rb") as saved:
-                    before = saved.read()
+                before = Path(self.home.profiles_file).read_bytes()
                 if case == "full":
                     subprocess.run(["dd", "if=/dev/zero", f"of={self.home.data}/filler", "bs=4k"],
                                    capture_output=True)
@@ -538,8 +534,7 @@ class FullDiskTest(Case):
                 layout = menu.layout()  # rebuilt from the file, which is as it was
                 self.assertEqual((bool(layout.find("Old")), bool(layout.find("Too big"))),
                                  (True, False))
-                with open(self.home.profiles_file, "rb") as kept:
-                    self.assertEqual(kept.read(), before)
+                self.assertEqual(Path(self.home.profiles_file).read_bytes(), before)
                 self.assertEqual(os.listdir(self.home.profiles_folder), ["profiles.json"])
                 program.stop()  # one copy at a time
 
