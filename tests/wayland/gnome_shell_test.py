@@ -4,7 +4,6 @@ keys through Mutter's RemoteDesktop, the top bar read and clicked through Eval."
 import json
 import os
 import subprocess
-import sys
 import time
 import unittest
 from pathlib import Path
