@@ -3,10 +3,8 @@
 windows saved as a profile from the tray menu, set active, scrambled, put back by
 the shortcut; screenshots of each stage (and of the menu) go to OUT.
 Usage: demo.py TAVELOR OUT"""
-
 import os
 import sys
-
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import tray_steps  # noqa: E402
@@ -41,14 +39,12 @@ def main(executable, out):
     program = Tavelor(executable, home, out, lang="en_US.UTF-8")
     try:
         saved = dict(zip((c.title for c in clients), x.settle(*clients)))
-        print(f"Tavelor runs in a test desktop ({os.environ.get('DISPLAY')}).")
-        print(f"  windows: {describe(clients)}")
+        print(f"Tavelor runs in a test desktop ({os.environ.get('DISPLAY')}).\n  windows: {describe(clients)}")
         menu, layout = panel.wait_for_menu(program.pid)
         layout = tray_steps.save_layout(menu, layout, program.pid, "Sample layout")
         tray_steps.set_active(menu, layout, "Sample layout")
         print('  saved them as "Sample layout" from the tray menu, and set it active')
-        shots = [x.screenshot(out, "before"),
-                 screenshot_menu(panel.item_of(program.pid), program.pid, out)]
+        shots = [x.screenshot(out, "before"), screenshot_menu(panel.item_of(program.pid), program.pid, out)]
         print("  a left click on the tray icon opened its menu")
         clients[0].move_resize(520, 360, 560, 300)
         clients[1].move_resize(80, 470, 300, 200)

@@ -2,7 +2,6 @@
 from the watcher (tests/desktop/sni-watcher), the com.canonical.dbusmenu object its
 `Menu` property names, read with GetLayout and clicked with Event. Labels come with
 dbusmenu's mnemonic marks (`_` marks, `__` is an underscore); nodes hold them as shown."""
-
 import re
 import time
 
@@ -38,21 +37,17 @@ class MenuNode:
         self.is_separator = str(get("type", "")) == "separator"
         self.enabled, self.visible = bool(get("enabled", True)), bool(get("visible", True))
         self.checked = str(get("toggle-type", "")) != "" and int(get("toggle-state", 0)) == 1
-    def entries(self):
-        """The visible children, separators included."""
+    def entries(self):  # the visible children, separators included
         return [child for child in self.children if child.visible]
-    def top(self):
-        """The entries as text, "---" for separators."""
+    def top(self):  # the entries as text, "---" for separators
         return ["---" if e.is_separator else e.label for e in self.entries()]
     def outline(self, depth=0):
         """A readable outline of the tree, for failure messages."""
         lines = []
         for child in self.entries():
-            flags = [f for f, on in (("checked", child.checked), ("disabled", not child.enabled))
-                     if on]
-            text = "---" if child.is_separator else repr(child.label)
-            lines += ["  " * depth + text + (f" [{', '.join(flags)}]" if flags else "")]
-            lines += child.outline(depth + 1)
+            flags = [f for f, on in (("checked", child.checked), ("disabled", not child.enabled)) if on]
+            lines += ["  " * depth + ("---" if child.is_separator else repr(child.label))
+                      + (f" [{', '.join(flags)}]" if flags else "")] + child.outline(depth + 1)
         return lines
     def find(self, *labels, prefix=False):
         """The entry reached by following shown labels (or their starts) down the tree."""
@@ -67,16 +62,14 @@ class MenuNode:
 class TrayMenu:
     def __init__(self, bus, service, path):
         self._bus, self._errors = bus, []
-        self._menu = dbus.Interface(bus.get_object(service, path, introspect=False),
-                                    "com.canonical.dbusmenu")
+        self._menu = dbus.Interface(bus.get_object(service, path, introspect=False), "com.canonical.dbusmenu")
     def layout(self):
         return MenuNode(self._menu.GetLayout(0, -1, dbus.Array([], signature="s"))[1])
     def click(self, node):
         """Sends the click without waiting for its reply: a command that opens a
         modal dialog answers only once the dialog is closed, one that quits never."""
-        self._menu.Event(node.id, "clicked", dbus.Int32(0), dbus.UInt32(int(time.time())),
-                         signature="isvu", reply_handler=lambda: None,
-                         error_handler=self._errors.append)
+        self._menu.Event(node.id, "clicked", dbus.Int32(0), dbus.UInt32(int(time.time())), signature="isvu",
+                         reply_handler=lambda: None, error_handler=self._errors.append)
         self._bus.flush()
     def wait_for(self, predicate, timeout=10, what="a menu change"):
         """The layout, once predicate(layout) holds."""
@@ -93,17 +86,15 @@ class TrayMenu:
             raise TimeoutError(f"{error}; the menu was:\n" + "\n".join(seen[0].outline())) from None
 
 class TrayItem:
-    def __init__(self, bus, key):
+    def __init__(self, bus, key):  # "name/path", or "name@/path" as GNOME's AppIndicator extension lists it
         self.key, self._bus = key, bus
-        self.service, self.path = key[:key.index("/")], key[key.index("/"):]
+        self.service, self.path = key[:key.index("/")].rstrip("@"), key[key.index("/"):]
         self._object = bus.get_object(self.service, self.path, introspect=False)
     def pid(self):
         daemon = self._bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")
-        return int(daemon.GetConnectionUnixProcessID(self.service,
-                                                     dbus_interface="org.freedesktop.DBus"))
+        return int(daemon.GetConnectionUnixProcessID(self.service, dbus_interface="org.freedesktop.DBus"))
     def menu(self):
-        path = self._object.Get(ITEM, "Menu", dbus_interface=PROPERTIES)
-        return TrayMenu(self._bus, self.service, str(path))
+        return TrayMenu(self._bus, self.service, str(self._object.Get(ITEM, "Menu", dbus_interface=PROPERTIES)))
     def activate(self, x, y):
         """A left click on the icon at (x, y), as the panel reports it."""
         self._object.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
@@ -113,9 +104,8 @@ class Panel:
     def __init__(self):
         DBusGMainLoop(set_as_default=True)
         self.bus, self.registrations = dbus.SessionBus(), []
-        self.bus.add_signal_receiver(
-            lambda key: self.registrations.append((time.monotonic(), str(key))),
-            signal_name="StatusNotifierItemRegistered", dbus_interface=WATCHER)
+        self.bus.add_signal_receiver(lambda key: self.registrations.append((time.monotonic(), str(key))),
+                                     signal_name="StatusNotifierItemRegistered", dbus_interface=WATCHER)
     def items(self):
         watcher = self.bus.get_object(WATCHER, "/StatusNotifierWatcher", introspect=False)
         keys = watcher.Get(WATCHER, "RegisteredStatusNotifierItems", dbus_interface=PROPERTIES)

@@ -1,6 +1,5 @@
 """Starting build/tavelor with private settings, and writing its files as a user's
 earlier sessions would have left them."""
-
 import json
 import os
 import subprocess
@@ -14,17 +13,15 @@ SHORTCUT_KEYS = "ctrl+alt+shift+l"
 class Home:
     """Private XDG config and data folders for one program run; `overrides` go
     into its environment."""
-    def __init__(self):
-        # Inside a test desktop, its private home goes away with it.
-        self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=os.environ.get("HOME") if
-                                     os.environ.get("TAVELOR_TEST_DESKTOP") else None)
-        self.config, self.data = os.path.join(self.root, "config"), os.path.join(self.root, "data")
+    def __init__(self):  # inside a test desktop, in its private home, which goes away with it
+        inside = os.environ.get("TAVELOR_TEST_DESKTOP")
+        self.root = tempfile.mkdtemp(prefix="tavelor-e2e-", dir=os.environ["HOME"] if inside else None)
+        self.config, self.data, self.overrides = os.path.join(self.root, "config"), os.path.join(self.root, "data"), {}
         self.profiles_folder = os.path.join(self.data, "Tavelor")
         self.profiles_file = os.path.join(self.profiles_folder, "profiles.json")
         self.settings_file = os.path.join(self.config, "Tavelor", "Tavelor.conf")
         os.makedirs(os.path.dirname(self.settings_file))
         os.makedirs(self.data)
-        self.overrides = {}
     def write_shortcut(self, key_code=37, modifiers=0x1000 | 0x0800 | 0x0200):
         with open(self.settings_file, "w", encoding="utf-8") as conf:
             conf.write(f"[General]\nhotKeyKeyCode={key_code}\nhotKeyModifiers={modifiers}\n")
@@ -67,8 +64,7 @@ class Tavelor:
         with open(self.stderr_path, "w", encoding="utf-8") as stderr:
             self.process = subprocess.Popen([executable], env=home.environment(lang),
                                             stdout=subprocess.DEVNULL, stderr=stderr)
-        self.pid, self.wait = self.process.pid, self.process.wait
-        self.stop = lambda: stop(self.process)
+        self.pid, self.wait, self.stop = self.process.pid, self.process.wait, lambda: stop(self.process)
     def stderr(self):
         with open(self.stderr_path, encoding="utf-8", errors="replace") as text:
             return text.read()

@@ -1,5 +1,4 @@
 """Steps a user takes with Tavelor, shared by the tests, bench/ and scripts/run's show."""
-
 import xdesktop
 from panel import spin, wait_until
 

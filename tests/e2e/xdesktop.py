@@ -2,7 +2,6 @@
 frame (x, y, width, height) is the client's outer corner minus the left and top
 _NET_FRAME_EXTENTS, its size plus border and extents (xdotool and wmctrl count
 the frame twice, so they only send requests)."""
-
 import os
 import re
 import subprocess
@@ -14,8 +13,8 @@ def run(*argv, check=True):
     return subprocess.run(argv, check=check, capture_output=True, text=True).stdout
 
 def frame_extents(window):
-    out = run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS", check=False)
-    match = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
+    match = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)",
+                      run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS", check=False))
     return tuple(int(v) for v in match.groups()) if match else (0, 0, 0, 0)
 
 def frame_of(window):
@@ -34,8 +33,7 @@ class Window:
     def frame(self):
         return frame_of(self.window)
     def move_resize(self, x, y, width, height):
-        """Asks the window manager for a new frame (EWMH) and waits until the
-        window has left its old one."""
+        """Asks the window manager for a new frame (EWMH), waits until the window has left its old one."""
         before = self.frame()
         run("wmctrl", "-i", "-r", hex(self.window), "-e", f"0,{x},{y},{width},{height}")
         wait_until(lambda: self.frame() != before, 10, f"window {self.window} to move")
@@ -43,21 +41,19 @@ class Window:
     def back(self, frame):
         """Same position; sizes equal or within one WM_NORMAL_HINTS resize increment
         (an application that applies increments rounds the size it is given)."""
-        hints = run("xprop", "-id", str(self.window), "WM_NORMAL_HINTS", check=False)
-        steps = re.search(r"resize increment:\s*(\d+) by (\d+)", hints)
+        steps = re.search(r"resize increment:\s*(\d+) by (\d+)",
+                          run("xprop", "-id", str(self.window), "WM_NORMAL_HINTS", check=False))
         now, steps = self.frame(), [max(int(v), 1) for v in steps.groups()] if steps else (1, 1)
         return now[:2] == frame[:2] and all(abs(now[i] - frame[i]) < steps[i - 2] for i in (2, 3))
 
 class Client(Window):
     """A real X client with one top-level window, found by its unique title."""
     def __init__(self, argv, title):
-        self.process = subprocess.Popen(argv, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         super().__init__(wait_until(lambda: find(title), 15, f"the window {title!r}"), title)
-        # Managed: every window manager sets WM_STATE; openbox sets the frame
-        # extents when it reparents.
-        wait_until(lambda: "window state" in run("xprop", "-id", str(self.window), "WM_STATE",
-                                                 check=False), 10, f"the WM to take {title!r}")
+        # Managed: every window manager sets WM_STATE; openbox sets the frame extents when it reparents.
+        wait_until(lambda: "window state" in run("xprop", "-id", str(self.window), "WM_STATE", check=False),
+                   10, f"the WM to take {title!r}")
         if os.environ.get("TAVELOR_TEST_WM", "openbox") == "openbox":
             wait_until(lambda: frame_extents(self.window) != (0, 0, 0, 0), 10, "the frame")
     def close(self):
@@ -65,8 +61,7 @@ class Client(Window):
         stop(self.process)
 
 def find(title):
-    ids = run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$",
-              check=False).split()
+    ids = run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$", check=False).split()
     return int(ids[0]) if ids else None
 
 def steady(read, quiet=0.3, timeout=10):
@@ -91,8 +86,7 @@ def xclock(title, width=180, height=180, x=600, y=60):
 
 def windows_of(pid):
     """The visible windows of a process (its _NET_WM_PID), newest last."""
-    return [int(w) for w in run("xdotool", "search", "--onlyvisible", "--pid", str(pid),
-                                check=False).split()]
+    return [int(w) for w in run("xdotool", "search", "--onlyvisible", "--pid", str(pid), check=False).split()]
 
 def activate(window):
     run("xdotool", "windowactivate", "--sync", str(window), check=False)
@@ -109,8 +103,7 @@ def pointer(x, y):
     run("xdotool", "mousemove", "--sync", str(x), str(y))
 
 def union(frames, margin=0):
-    left = max(min(f[0] for f in frames) - margin, 0)
-    top = max(min(f[1] for f in frames) - margin, 0)
+    left, top = max(min(f[0] for f in frames) - margin, 0), max(min(f[1] for f in frames) - margin, 0)
     return (left, top, max(f[0] + f[2] for f in frames) + margin - left,
             max(f[1] + f[3] for f in frames) + margin - top)
 
@@ -118,6 +111,5 @@ def screenshot(folder, name, region=None):
     """The whole screen, or only region (a frame) of it."""
     os.makedirs(folder, exist_ok=True)
     path = os.path.join(folder, f"{name}.png")
-    crop = ["-crop", "{2}x{3}+{0}+{1}".format(*region), "+repage"] if region else []
-    run("import", "-window", "root", *crop, path)
+    run("import", "-window", "root", *(["-crop", "{2}x{3}+{0}+{1}".format(*region), "+repage"] if region else []), path)
     return path

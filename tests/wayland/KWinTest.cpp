@@ -134,23 +134,6 @@ protected:
     KWinWindowSource source{runner, entries};
 };
 
-TEST_F(KWinSessionTest, WindowClosedBetweenScanAndApplyIsSkipped)
-{
-    std::vector<LiveApplication> apps;
-    ASSERT_TRUE(waitUntil([&] { return find(apps = source.listApplications(), "qt window"); }));
-    // KWin knows a closed window's id no more than one it never had.
-    std::vector<FrameWrite> writes = moveTo("{00000000-0000-0000-0000-000000000000}", 9, 9, 90, 90);
-    for (const FrameWrite& write : moveTo(find(apps, "qt window")->id, 500, 400, 320, 240))
-        writes.push_back(write);
-    source.apply(writes);
-    EXPECT_EQ(source.lastApplyCount(), 1);
-    EXPECT_TRUE(waitUntil([&] {
-        const auto* window = find(source.listApplications(), "qt window");
-        return window && window->position == std::pair(500.0, 400.0) &&
-               window->size == std::pair(320.0, 240.0);
-    }));
-}
-
 // The states of xterms (XWayland) saved, changed by script as a user would,
 // restored, and read back; the focused window and current desktop stay.
 TEST_F(KWinSessionTest, WindowStatesComeBack)
@@ -211,13 +194,25 @@ TEST_F(KWinSessionTest, WindowStatesComeBack)
 }
 
 // Last: KWin is stopped, then ended, under the source.
-TEST_F(KWinSessionTest, KWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
+TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
 {
     const pid_t kwin = static_cast<pid_t>(qEnvironmentVariableIntValue("TAVELOR_KWIN_PID"));
     KWinWindowAccess access(runner);
     ASSERT_GT(kwin, 0);
     ASSERT_TRUE(access.canWorkWithWindows(false));
-    ASSERT_TRUE(waitUntil([&] { return find(source.listApplications(), "qt window"); }));
+    std::vector<LiveApplication> apps;
+    ASSERT_TRUE(waitUntil([&] { return find(apps = source.listApplications(), "qt window"); }));
+    // KWin knows a closed window's id no more than one it never had.
+    std::vector<FrameWrite> writes = moveTo("{00000000-0000-0000-0000-000000000000}", 9, 9, 90, 90);
+    for (const FrameWrite& write : moveTo(find(apps, "qt window")->id, 500, 400, 320, 240))
+        writes.push_back(write);
+    source.apply(writes);
+    EXPECT_EQ(source.lastApplyCount(), 1);
+    EXPECT_TRUE(waitUntil([&] {
+        const auto* window = find(source.listApplications(), "qt window");
+        return window && window->position == std::pair(500.0, 400.0) &&
+               window->size == std::pair(320.0, 240.0);
+    }));
 
     ::kill(kwin, SIGSTOP); // a script that never answers
     EXPECT_TRUE(source.listApplications().empty());

@@ -1,18 +1,15 @@
 #!/usr/bin/python3
 """Tavelor and its Shell extension in a headless GNOME Shell (tests/wayland/gnome-session):
 keys through Mutter's RemoteDesktop, the top bar read and clicked through Eval."""
-
 import json
 import os
 import subprocess
-import sys
 import time
 import unittest
 from pathlib import Path
-
 import dbus
 import dbus.mainloop.glib
-from wayland_steps import CLIENTS, Panel, TrayItem, journey, start_clients, start_tavelor, wait_until
+from wayland_steps import CLIENTS, Panel, journey, save, start_clients, start_tavelor, until_back, wait_until
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 NAME = PATH_IFACE = "io.github.tavelor.Shell"
@@ -46,14 +43,11 @@ STACKING = "global.display.sort_windows_by_stacking(%s).map(w => w.get_title())"
 RAISE = "%s.forEach(t => %s.find(w => w.get_title() === t).raise())" % ("%s", WINDOWS)
 ACTIVE_WORKSPACE = "global.workspace_manager.get_active_workspace_index()"
 
-
 def shell(bus=None):
     return dbus.Interface((bus or dbus.SessionBus()).get_object(NAME, PATH), PATH_IFACE)
 
-
 def windows():
     return json.loads(str(shell().ListWindows()))
-
 
 def shell_eval(code):
     ok, result = dbus.SessionBus().get_object("org.gnome.Shell", "/org/gnome/Shell").Eval(
@@ -61,17 +55,14 @@ def shell_eval(code):
     assert ok, result
     return json.loads(result) if result else None
 
-
 def outline(tree, depth=0):
     """The top-bar tree in the form of panel.MenuNode.outline()."""
     return [line for label, flags, children in tree for line in
             ["  " * depth + (label if label == "---" else repr(label)) + (f" [{', '.join(flags)}]" if flags else "")]
             + outline(children, depth + 1)]
 
-
 class Keyboard:
     """Keys pressed through Mutter's RemoteDesktop interface, as a real keyboard's."""
-
     def __init__(self, test):
         bus, mutter = dbus.SessionBus(), "org.gnome.Mutter.RemoteDesktop"
         path = dbus.Interface(bus.get_object(mutter, "/org/gnome/Mutter/RemoteDesktop"), mutter).CreateSession()
@@ -82,61 +73,42 @@ class Keyboard:
         # Shift first, so that the keys of a test are not the ones lost.
         self.press([0xFFE1])
         time.sleep(0.3)
-
     def press(self, keysyms):
         for keysym, down in [(k, True) for k in keysyms] + [(k, False) for k in reversed(keysyms)]:
             self.session.NotifyKeyboardKeysym(dbus.UInt32(keysym), down)
-
     def type(self, text):
         for keys in [[ord(c)] for c in text] + [[0xFF0D]]:  # Return
             self.press(keys)
 
-
 class TopBar:
     """The desktop of the journey: Tavelor's menu in the extension's top-bar button."""
-
     def __init__(self, test, menu):
         self.test, self.menu, self.keyboard = test, menu, None
-
     def type(self, text):  # into the focused dialog, with a keyboard that has seen none before
         self.keyboard = Keyboard(self.test)
         self.keyboard.type(text)
-
     def shortcut(self, key="t"):
         self.keyboard.press(CONTROL_ALT + [ord(key)])
-
     def frames(self):  # one window a title, or the journey compares windows the profile never held
         listed = [(w["title"], w["frame"]) for w in windows() if w["title"] in CLIENTS]
         assert len(listed) == len(CLIENTS), listed
         return dict(listed)
-
     def choose(self, *labels):
         self.wait_for_menu("the top-bar menu")
         result = shell_eval(CHOOSE % json.dumps(list(labels)))
         assert result == "ok", result
-
     def wait_for_menu(self, what):
         wait_until(lambda: outline(shell_eval(READ_TOP_BAR) or []) == self.menu.layout().outline(), 10, what)
-
     def dialog_up(self, pid):
         dialog = next((w for w in windows() if w["pid"] == pid), None)
         return dialog and shell_eval(FOCUSED) == dialog["id"]
-
     def scramble(self):
         shell().ApplyFrames([(dbus.UInt64(int(w["id"])), 500 + 90 * i, 400 + 60 * i, 420, 300)
                              for i, w in enumerate(w for w in windows() if w["title"] in CLIENTS)],
                             signature="a(tiiii)")
 
-
 def tray_menu():
-    panel = Panel()
-    watcher = panel.bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
-    items = lambda: watcher.Get("org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems",  # noqa: E731
-                                dbus_interface="org.freedesktop.DBus.Properties")
-    key = str(wait_until(items, 15, "Tavelor's item in the watcher")[0])
-    # The AppIndicator extension lists items as "name@/path".
-    return TrayItem(panel.bus, key.replace("@/", "/")).menu()
-
+    return wait_until(Panel().items, 15, "Tavelor's item in the watcher")[0].menu()
 
 class WithClients(unittest.TestCase):
     @classmethod
@@ -146,7 +118,6 @@ class WithClients(unittest.TestCase):
         wait_until(lambda: shell_eval(closed), 20, "the start-up over and the overview closed")
         titles = set(start_clients(cls.addClassCleanup))
         wait_until(lambda: {w["title"] for w in windows() if w["frame"][2] > 0} >= titles, 30, "the windows")
-
 
 class InterfaceTest(WithClients):
     def test_bad_input_is_refused_and_moves_nothing(self):
@@ -168,7 +139,6 @@ class InterfaceTest(WithClients):
         self.assertFalse(unknown[1])
         time.sleep(0.3)
         self.assertEqual(frame(), before)
-
     def test_shortcut_fires_for_its_owner_and_refuses_a_second_caller(self):
         address = os.environ["DBUS_SESSION_BUS_ADDRESS"]
         owner, other = dbus.bus.BusConnection(address), dbus.bus.BusConnection(address)
@@ -188,18 +158,17 @@ class InterfaceTest(WithClients):
         owner.close()
         grab = ["gdbus", "call", "--session", "--dest", NAME, "-o", PATH, "-m", f"{PATH_IFACE}.GrabShortcut", "<Alt>y"]
         wait_until(lambda: subprocess.run(grab, capture_output=True).returncode == 0, 5, "the shortcut to be free")
-
     def test_backend_frees_the_keys(self):
         self.assertEqual(subprocess.run([os.environ["TAVELOR_GNOME_SHELL_TESTS"]]).returncode, 0)
 
-
 class TopBarTest(WithClients):
     """No tray in the session: the extension's stand-in watcher and top-bar menu."""
-
-    def test_save_from_the_top_bar_then_menu_and_shortcut_restore(self):
+    def start(self):
         home, program = start_tavelor(self.addCleanup, "gnome")
         menu = tray_menu()
-        desktop = TopBar(self, menu)
+        return home, program, menu, TopBar(self, menu)
+    def test_save_from_the_top_bar_then_menu_and_shortcut_restore(self):
+        home, program, menu, desktop = self.start()
         journey(self, desktop, menu, home, program.pid)
         saved = desktop.frames()  # where the last restore put them
         # The shortcut window (untranslated title under LANG=C), its Record button focused as it opens:
@@ -214,24 +183,16 @@ class TopBarTest(WithClients):
         desktop.shortcut()
         time.sleep(2)
         self.assertTrue(all(f != saved[t] for t, f in desktop.frames().items()))
-        wait_until(lambda: desktop.frames() == saved or desktop.shortcut("y") or time.sleep(3), 12, "the windows back")
-
-
+        until_back(desktop.frames, saved, lambda: desktop.shortcut("y"), "the windows back")
     def test_window_state_saved_and_restored(self):
-        home, program = start_tavelor(self.addCleanup, "gnome")
-        menu = tray_menu()
-        desktop = TopBar(self, menu)
+        home, program, menu, desktop = self.start()
         states = lambda: {s[0]: s[1:] for s in shell_eval(STATES)}  # noqa: E731
         # Workspace 1 of 2 and maximised; maximised vertically and above; minimised; fullscreen.
         saved = {"gtk one": [1, 3, False, False, False], "gtk two": [0, 2, False, False, True],
                  "qt window": [0, 0, True, False, False], "x term": [0, 0, False, True, False]}
         shell_eval(SET_STATES % json.dumps(saved))
         wait_until(lambda: states() == saved, 10, "the states set")
-        desktop.choose("Save Layout...")
-        wait_until(lambda: desktop.dialog_up(program.pid), 10, "the save dialog")
-        desktop.type("state")
-        menu.wait_for(lambda l: l.find("state"), what="the profile in the menu")
-        (profile,) = home.read_profiles()
+        profile = save(desktop, menu, home, program.pid, "state")
         keys = {s["windowTitle"]: {k: v for k, v in s.items() if k in
                                    ("desktop", "maximized", "minimized", "fullscreen", "keepAbove")}
                 for s in profile["snapshots"]}
@@ -256,11 +217,9 @@ class TopBarTest(WithClients):
         self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states(), shell_eval(STACKING)),
                          (focused, workspace, saved, stacked))
 
-
 class TrayTest(unittest.TestCase):
     """With the AppIndicator extension's watcher: Tavelor's item there and no second
     icon; with our extension off, "Save Layout..." alerts and moves and saves nothing."""
-
     def test_appindicator_tray(self):
         start_clients(self.addCleanup)
         gtk_one = lambda: [w for w in shell_eval(EVERY_WINDOW) if w[0] == "gtk one" and w[2][2]]  # noqa: E731
@@ -276,7 +235,6 @@ class TrayTest(unittest.TestCase):
                    10, "the alert")
         self.assertEqual(gtk_one(), before)
         self.assertFalse(os.path.exists(home.profiles_file) and any(p["snapshots"] for p in home.read_profiles()))
-
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

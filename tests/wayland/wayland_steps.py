@@ -1,13 +1,11 @@
 """What the KWin and GNOME Shell tests share: native GTK, Qt and XWayland windows,
 build/tavelor with its tray item, and the journey a user makes with it."""
-
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from panel import Panel, TrayItem, wait_until  # noqa: E402,F401
+from panel import Panel, TrayItem, spin, wait_until  # noqa: E402,F401
 from tavelor_process import Home, Tavelor  # noqa: E402
 
 GTK_WINDOW = """import sys, gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk, GLib
@@ -15,7 +13,6 @@ GLib.set_prgname(sys.argv[1]); w = Gtk.Window(title=sys.argv[2]); w.set_default_
 w.show_all(); Gtk.main()"""
 CLIENTS = {"gtk one": "org.tavelor.GtkOne", "gtk two": "org.tavelor.GtkTwo",
            "qt window": "org.tavelor.QtNative", "x term": None}
-
 
 def start_clients(add_cleanup):  # native GTK and Qt, an xterm on XWayland
     commands = [(["/usr/bin/python3", "-c", GTK_WINDOW, app, title], {"GDK_BACKEND": "wayland"})
@@ -27,7 +24,6 @@ def start_clients(add_cleanup):  # native GTK and Qt, an xterm on XWayland
         add_cleanup(lambda p=process: (p.terminate(), p.wait()))
     return tuple(CLIENTS)
 
-
 def start_tavelor(add_cleanup, *args):
     home = Home()
     home.write_shortcut(0x11, 0x1000 | 0x0800)  # Control+Option+T, by key position
@@ -35,37 +31,39 @@ def start_tavelor(add_cleanup, *args):
     add_cleanup(program.stop)
     return home, program
 
-
 def rect(frame):
     return [frame[k] for k in ("x", "y", "width", "height")]
 
+def until_back(frames, saved, action, what, pause=3):
+    """Repeats action() until frames() == saved: a busy compositor may lose the first
+    keys of a new keyboard (a restore is idempotent, so this hides no missing one)."""
+    wait_until(lambda: frames() == saved or action() or spin(pause), 4 * pause, what)
+
+def save(desktop, menu, home, pid, name):
+    """Save Layout... with name typed into the native dialog; answers the profile saved."""
+    desktop.choose("Save Layout...")
+    wait_until(lambda: desktop.dialog_up(pid), 10, "the save dialog, a native window")
+    desktop.type(name)
+    menu.wait_for(lambda l: l.find(name), what="the profile in the menu")
+    return next(p for p in home.read_profiles() if p["name"] == name)
 
 def journey(test, desktop, menu, home, pid, apply_again=True):
     """Save Layout... with the name typed; once active the shortcut, and the profile's
     Apply, put scrambled windows back. desktop: frames() of the clients by title,
     choose(*labels), wait_for_menu(what), dialog_up(pid), type(text), shortcut(), scramble()."""
-    desktop.choose("Save Layout...")
-    wait_until(lambda: desktop.dialog_up(pid), 10, "the save dialog, a native window")
-    desktop.type("desk")
-    menu.wait_for(lambda l: l.find("desk"), what="the profile in the menu")
+    profile = save(desktop, menu, home, pid, "desk")
     desktop.wait_for_menu("the menu with the profile")
-    (profile,) = home.read_profiles()
     saved = {s["windowTitle"]: rect(s["frame"]) for s in profile["snapshots"]}
     test.assertEqual(saved, desktop.frames())
     apps = {s["windowTitle"]: s["bundleIdentifier"] for s in profile["snapshots"]}
     # KWin 6 finds a desktop file for an X11 window itself.
     test.assertIn(apps.pop("x term"), ("xterm", "debian-xterm", "XTerm"))
     test.assertEqual(apps, {t: a for t, a in CLIENTS.items() if a})
-
-    def restores(action, what):
-        desktop.scramble()
-        wait_until(lambda: all(f != saved[t] for t, f in desktop.frames().items()), 10, "the scramble")
-        # Again while not back: a busy compositor may lose the first keys of a new keyboard.
-        wait_until(lambda: desktop.frames() == saved or action() or time.sleep(3), 12, f"the windows back {what}")
-
     desktop.choose("desk", "Set as Active")
     menu.wait_for(lambda l: l.find("desk", "Deactivate"), what="the profile to be active")
     desktop.wait_for_menu("the menu with the active profile")
-    restores(desktop.shortcut, "from the shortcut")
-    if apply_again:
-        restores(lambda: desktop.choose("desk", "Apply"), "from the menu")
+    for action, what in [(desktop.shortcut, "from the shortcut"),
+                         (lambda: desktop.choose("desk", "Apply"), "from the menu")][:1 + apply_again]:
+        desktop.scramble()
+        wait_until(lambda: all(f != saved[t] for t, f in desktop.frames().items()), 10, "the scramble")
+        until_back(desktop.frames, saved, action, f"the windows back {what}")
