@@ -24,6 +24,10 @@
         <translation>Deaktivieren</translation>
     </message>
     <message>
+        <source>Apply When These Displays Connect</source>
+        <translation>Anwenden, wenn diese Bildschirme verbunden werden</translation>
+    </message>
+    <message>
         <source>Rename...</source>
         <translation>Umbenennen …</translation>
     </message>

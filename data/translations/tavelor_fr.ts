@@ -24,6 +24,10 @@
         <translation>Désactiver</translation>
     </message>
     <message>
+        <source>Apply When These Displays Connect</source>
+        <translation>Appliquer quand ces écrans se connectent</translation>
+    </message>
+    <message>
         <source>Rename...</source>
         <translation>Renommer…</translation>
     </message>

@@ -523,6 +523,17 @@ bool readProfile(od::value& value, WindowProfile& profile)
             return result((updatedAt = readNumber(v, profile.updatedAt)));
         if (key == "displays")
             return readDisplays(v, profile.displays);
+        if (key == "applyOnDisplayConnect") {
+            // An extra like the monitors: a value of another type reads as not
+            // marked, and is only checked for being well-formed.
+            profile.applyOnDisplayConnect = false;
+            od::json_type type;
+            if (v.type().get(type))
+                return -1;
+            return type == od::json_type::boolean
+                       ? result(readBool(v, profile.applyOnDisplayConnect))
+                       : 0;
+        }
         return 0;
     });
     return ok && id && name && snapshots && createdAt && updatedAt;

@@ -74,6 +74,11 @@ private:
         if (profile.displays && !profile.displays->monitors.isEmpty() &&
             !writeDisplays(*profile.displays, depth + 1))
             return false;
+        if (profile.applyOnDisplayConnect) {
+            m_out += ",\n";
+            key("applyOnDisplayConnect", depth + 1);
+            m_out += "true";
+        }
         m_out += '\n';
         indent(depth);
         m_out += '}';

@@ -23,6 +23,8 @@ struct WindowProfile {
     /// The monitors the profile was saved on; absent when the window system
     /// did not tell them, and in profiles saved before they were recorded.
     std::optional<DisplaySetup> displays = std::nullopt;
+    /// Whether the profile is applied by itself when its monitors connect.
+    bool applyOnDisplayConnect = false;
 };
 
 } // namespace tavelor

@@ -1,5 +1,6 @@
 #include "UI/AppDelegate.hpp"
 
+#include "Platform/Backend.hpp"
 #include "UI/TrayMenuPath.hpp"
 
 #include <QCursor>
@@ -48,8 +49,13 @@ QIcon letterIcon()
 
 AppDelegate::AppDelegate(platform::Backend& backend, const MenuController::Locations& locations)
     : m_menuController(backend, locations),
+      m_displayWatcher(backend.displays(), backend.windowSource(), {}),
       m_quitShortcut([this] { return m_menuController.isRecordingShortcut(); })
-{}
+{
+    m_displayWatcher.onConnected = [this](const DisplaySetup& connected) {
+        m_menuController.applyForDisplays(connected);
+    };
+}
 
 AppDelegate::~AppDelegate() = default;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Services/DisplayWatcher.hpp"
 #include "UI/MenuController.hpp"
 #include "UI/QuitShortcut.hpp"
 #include "UI/SystemTrayWatcher.hpp"
@@ -53,6 +54,7 @@ private:
     void statusItemActivated(int reason);
 
     MenuController m_menuController;
+    DisplayWatcher m_displayWatcher;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     MenuLabels m_labels = MenuLabels::Widgets;

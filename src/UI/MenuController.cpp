@@ -171,6 +171,14 @@ void MenuController::addProfileItem(QMenu* menu, const WindowProfile& profile)
             ? addCommand(submenu, localized("Deactivate"), &MenuController::deactivateProfile)
             : addCommand(submenu, localized("Set as Active"), &MenuController::setActiveProfile);
     activation->setData(id);
+    // Only a profile that knows its monitors can follow them.
+    if (profile.displays) {
+        QAction* follow = addCommand(submenu, localized("Apply When These Displays Connect"),
+                                     &MenuController::toggleApplyOnDisplayConnect);
+        follow->setCheckable(true);
+        follow->setChecked(profile.applyOnDisplayConnect);
+        follow->setData(id);
+    }
     submenu->addSeparator();
     addCommand(submenu, localized("Rename..."), &MenuController::renameProfile)->setData(id);
     if (!profile.snapshots.isEmpty()) {
@@ -357,6 +365,36 @@ void MenuController::applyActiveProfile()
         }
     }
     AlertSound::beep();
+}
+
+void MenuController::applyForDisplays(const DisplaySetup& connected)
+{
+    m_profiles = m_store.load();
+    for (const WindowProfile& profile : std::as_const(m_profiles)) {
+        if (profile.applyOnDisplayConnect && profile.displays &&
+            profile.displays->isSameSetup(connected)) {
+            if (AccessibilityPermission::isTrusted(m_backend.windowAccess()))
+                m_restorer.apply(WindowProfile(profile));
+            return;
+        }
+    }
+}
+
+void MenuController::toggleApplyOnDisplayConnect(QAction* sender)
+{
+    const std::optional<QUuid> chosen = profileIdOf(sender);
+    if (!chosen)
+        return;
+    const bool mark = !sender->isChecked();
+    QList<WindowProfile> fresh = m_store.load();
+    for (WindowProfile& profile : fresh) {
+        if (profile.id == *chosen)
+            profile.applyOnDisplayConnect = mark;
+    }
+    m_store.save(fresh);
+    m_profiles = m_store.load();
+    if (m_menu)
+        refresh(m_menu);
 }
 
 // Editing profiles.

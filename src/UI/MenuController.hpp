@@ -100,6 +100,13 @@ public:
     void deactivateProfile(QAction* sender);
     /// The shortcut's command: applies the first active profile of the file.
     void applyActiveProfile();
+    /// Applies the first profile of the file marked to follow its monitors
+    /// whose monitors are `connected`'s, as the shortcut would, but says
+    /// nothing when windows cannot be moved: nobody asked for it just now.
+    void applyForDisplays(const DisplaySetup& connected);
+    /// Marks the profile `sender` carries to follow its monitors when
+    /// `sender` was built unchecked, unmarks it otherwise.
+    void toggleApplyOnDisplayConnect(QAction* sender);
     void renameProfile(QAction* sender);
     void deleteProfile(QAction* sender);
     void removeApp(QAction* sender);

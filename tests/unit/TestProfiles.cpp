@@ -54,7 +54,8 @@ QString described(const QList<WindowProfile>& profiles)
     };
     const auto number = [&](double d) { out += u" %1"_s.arg(std::bit_cast<quint64>(d), 0, 16); };
     for (const WindowProfile& p : profiles) {
-        out += p.id.toString() + (p.isActive ? u"*"_s : u"/"_s);
+        out += p.id.toString() + (p.isActive ? u"*"_s : u"/"_s) +
+               (p.applyOnDisplayConnect ? u"@"_s : u""_s);
         text(p.name);
         number(p.createdAt);
         number(p.updatedAt);

@@ -142,8 +142,9 @@ public:
 class FakeDisplays final : public platform::Displays {
 public:
     DisplaySetup currentSetup() override { return setup; }
-    void setChangedHandler(std::function<void()>) override {}
+    void setChangedHandler(std::function<void()> handler) override { changed = std::move(handler); }
     DisplaySetup setup;
+    std::function<void()> changed;
 };
 
 class FakeBackend final : public platform::Backend {
