@@ -1,7 +1,7 @@
 // The dock cycle on GNOME Shell with 20 native windows, 10 on each monitor. After the
 // second monitor comes back: from the monitors settling (DisplayWatcher, as Tavelor
 // runs it) to the last window of the profile placed, against the time the shell itself
-// takes to put the windows back after the same change when nothing else moved them.
+// takes to rearrange after the same change when nothing else moves them.
 // Runs inside tests/wayland/gnome-session --two-monitors --eval:
 // gnome_dock_bench [runs]. Medians of the runs; each run does both cycles.
 #include "Platform/Backend.hpp"
