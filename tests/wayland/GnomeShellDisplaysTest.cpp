@@ -24,12 +24,14 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
                                            1920, 0, 1280, 1024, 1}));
     const QString mutter = "org.gnome.Mutter.DisplayConfig",
                   path = "/org/gnome/Mutter/DisplayConfig";
-    const QString big = ", uint32 0, true, [('Meta-0', '1920x1080@60.000', @a{sv} {})])";
+    const QString big = ", true, [('Meta-0', '1920x1080@60.000', @a{sv} {})])";
     const QString small = ", uint32 0, false, [('Meta-1', '1280x1024@60.000', @a{sv} {})])";
-    // Scale 2 on the left one: GNOME 48 lays out its monitors halved, 43 does not.
+    // The first at scale 2, right of the second (GNOME 48 halves its area, 43 does not); the
+    // first turned a quarter; the second gone; both back.
     for (const QString& config :
-         {"(1280, 0, 2.0" + big + ", (0, 0, 1.0" + small, "(0, 0, 1.0" + big,
-          "(0, 0, 1.0" + big + ", (1920, 0, 1.0" + small}) {
+         {"(1280, 0, 2.0, uint32 0" + big + ", (0, 0, 1.0" + small,
+          "(0, 0, 1.0, uint32 1" + big + ", (1080, 0, 1.0" + small, "(0, 0, 1.0, uint32 0" + big,
+          "(0, 0, 1.0, uint32 0" + big + ", (1920, 0, 1.0" + small}) {
         const int before = notices;
         const QString serial = QDBusInterface(mutter, path, mutter)
                                    .call("GetCurrentState")
