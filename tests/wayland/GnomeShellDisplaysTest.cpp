@@ -24,6 +24,12 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
                                            1920, 0, 1280, 1024, 1}));
     const QString mutter = "org.gnome.Mutter.DisplayConfig",
                   path = "/org/gnome/Mutter/DisplayConfig";
+    QDBusInterface mutterConfig(mutter, path, mutter);
+    const QStringList apply = {"call", "--session", "--dest", mutter,
+                               "-o",   path,        "-m",     mutter + ".ApplyMonitorsConfig"};
+    QDBusInterface shell("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell");
+    const QString laidOut = "Main.layoutManager.monitors.map(m => [m.x, m.y, m.width, m.height, "
+                            "m.geometry_scale])";
     const QString big = ", true, [('Meta-0', '1920x1080@60.000', @a{sv} {})])";
     const QString small = ", uint32 0, false, [('Meta-1', '1280x1024@60.000', @a{sv} {})])";
     // The first at scale 2, right of the second (GNOME 48 halves its area, 43 does not); the
@@ -33,14 +39,9 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
           "(0, 0, 1.0, uint32 1" + big + ", (1080, 0, 1.0" + small, "(0, 0, 1.0, uint32 0" + big,
           "(0, 0, 1.0, uint32 0" + big + ", (1920, 0, 1.0" + small}) {
         const int before = notices;
-        const QString serial = QDBusInterface(mutter, path, mutter)
-                                   .call("GetCurrentState")
-                                   .arguments()
-                                   .value(0)
-                                   .toString();
-        ASSERT_EQ(QProcess::execute("gdbus", {"call", "--session", "--dest", mutter, "-o", path,
-                                              "-m", mutter + ".ApplyMonitorsConfig", serial, "1",
-                                              "[" + config + "]", "@a{sv} {}"}),
+        const QVariant serial = mutterConfig.call("GetCurrentState").arguments().value(0);
+        ASSERT_EQ(QProcess::execute("gdbus", apply + QStringList{serial.toString(), "1",
+                                                                 "[" + config + "]", "@a{sv} {}"}),
                   0);
         const QDeadlineTimer deadline(10000);
         while (notices == before && !deadline.hasExpired())
@@ -49,12 +50,8 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
         QJsonArray read;
         for (const Monitor& m : displays.currentSetup().monitors)
             read.append(QJsonArray{m.x, m.y, m.width, m.height, m.scale});
-        const QVariantList shell =
-            QDBusInterface("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell")
-                .call("Eval", "Main.layoutManager.monitors.map(m => [m.x, m.y, m.width, m.height, "
-                              "m.geometry_scale])")
-                .arguments();
-        EXPECT_EQ(read, QJsonDocument::fromJson(shell.value(1).toByteArray()).array());
+        const QByteArray shellRead = shell.call("Eval", laidOut).arguments().value(1).toByteArray();
+        EXPECT_EQ(read, QJsonDocument::fromJson(shellRead).array());
     }
     EXPECT_EQ(displays.currentSetup(), docked);
 }
