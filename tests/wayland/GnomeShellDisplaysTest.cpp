@@ -17,23 +17,26 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
     gnomeshell::ShellDisplays displays;
     int notices = 0;
     displays.setChangedHandler([&] { ++notices; });
-    const DisplaySetup docked = displays.currentSetup();
-    if (docked.monitors.size() != 2)
+    QDBusInterface shell("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell");
+    const auto laidOut = [&] { // the monitors as the shell lays out its panels and windows
+        const QDBusMessage reply =
+            shell.call("Eval", "Main.layoutManager.monitors.map(m => [m.x, m.y, "
+                               "m.width, m.height, m.geometry_scale])");
+        return QJsonDocument::fromJson(reply.arguments().value(1).toByteArray()).array();
+    };
+    if (laidOut().size() != 2)
         GTEST_SKIP() << "no GNOME Shell with two monitors";
-    EXPECT_EQ(docked.monitors[1], (Monitor{"Meta-1", "MetaVendor", "MetaVirtualMonitor", "0x01",
-                                           1920, 0, 1280, 1024, 1}));
+    const DisplaySetup docked = displays.currentSetup();
+    EXPECT_EQ(docked.monitors.value(1), (Monitor{"Meta-1", "MetaVendor", "MetaVirtualMonitor",
+                                                 "0x01", 1920, 0, 1280, 1024, 1}));
     const QString mutter = "org.gnome.Mutter.DisplayConfig",
                   path = "/org/gnome/Mutter/DisplayConfig";
     QDBusInterface mutterConfig(mutter, path, mutter);
     const QStringList apply = {"call", "--session", "--dest", mutter,
                                "-o",   path,        "-m",     mutter + ".ApplyMonitorsConfig"};
-    QDBusInterface shell("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell");
-    const QString laidOut = "Main.layoutManager.monitors.map(m => [m.x, m.y, m.width, m.height, "
-                            "m.geometry_scale])";
     const QString big = ", true, [('Meta-0', '1920x1080@60.000', @a{sv} {})])";
     const QString small = ", uint32 0, false, [('Meta-1', '1280x1024@60.000', @a{sv} {})])";
-    // The first at scale 2, right of the second (GNOME 48 halves its area, 43 does not); the
-    // first turned a quarter; the second gone; both back.
+    // Scale 2 (GNOME 48 halves the area, 43 does not), a quarter turn, one monitor, both again.
     for (const QString& config :
          {"(1280, 0, 2.0, uint32 0" + big + ", (0, 0, 1.0" + small,
           "(0, 0, 1.0, uint32 1" + big + ", (1080, 0, 1.0" + small, "(0, 0, 1.0, uint32 0" + big,
@@ -50,8 +53,7 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
         QJsonArray read;
         for (const Monitor& m : displays.currentSetup().monitors)
             read.append(QJsonArray{m.x, m.y, m.width, m.height, m.scale});
-        const QByteArray shellRead = shell.call("Eval", laidOut).arguments().value(1).toByteArray();
-        EXPECT_EQ(read, QJsonDocument::fromJson(shellRead).array());
+        EXPECT_EQ(read, laidOut());
     }
     EXPECT_EQ(displays.currentSetup(), docked);
 }

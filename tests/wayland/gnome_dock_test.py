@@ -7,8 +7,6 @@ import dbus
 from gnome_shell_test import READ_TOP_BAR, TopBar, WithClients, outline, shell, shell_eval, tray_menu, windows
 from wayland_steps import CLIENTS, start_tavelor, wait_until
 
-MARK = "Apply When These Displays Connect"
-
 
 def use_monitors(*connectors):  # Mutter's virtual monitors left to right, the first primary
     modes, mutter = {"Meta-0": "1920x1080@60.000", "Meta-1": "1280x1024@60.000"}, "org.gnome.Mutter.DisplayConfig"
@@ -31,9 +29,9 @@ class DockTest(WithClients):
         saved = desktop.frames()
         self.assertEqual(sorted(f[0] >= 1920 for f in saved.values()), [False, False, True, True])
         for checked in (True, False, True):  # the item's check in the top bar, and on the profile
-            desktop.choose("docked", MARK)
+            desktop.choose("docked", "Apply When These Displays Connect")
             desktop.wait_for_menu(f"the item checked: {checked}")
-            self.assertEqual(f"  {MARK!r} [checked]" in outline(shell_eval(READ_TOP_BAR)), checked)
+            self.assertEqual("  'Apply When These Displays Connect' [checked]" in outline(shell_eval(READ_TOP_BAR)), checked)
             self.assertEqual(home.read_profiles()[0].get("applyOnDisplayConnect", False), checked)
         use_monitors("Meta-0")
         wait_until(lambda: all(f[0] < 1920 for f in desktop.frames().values()), 10, "the shell's move")
