@@ -9,6 +9,7 @@
 // the same frames with a window state (desktop and stacking order, reversed
 // from one layout to the other) until the stacking order is the saved one too.
 
+#include "Platform/Displays.hpp"
 #include "Platform/X11/X11Backend.hpp"
 #include "Platform/X11/XcbPointers.hpp"
 #include "Services/WindowRestorer.hpp"
@@ -406,12 +407,22 @@ void BM_ApplyTavelorWithState(benchmark::State& state)
     reportInApply(state, inApply);
 }
 
+// The monitors read that each apply makes for the off-screen mend (two round trips),
+// to set against an apply.
+void BM_CurrentSetup(benchmark::State& state)
+{
+    platform::Displays& displays = desktop().backend->displays();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(displays.currentSetup());
+}
+
 BENCHMARK(BM_ScanTavelor)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScanOneRequestAtATime)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScanBarePipelined)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ApplyTavelor)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ApplyTavelorWithState)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ApplyWmctrlPerWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CurrentSetup)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
 } // namespace tavelor::x11

@@ -1,8 +1,6 @@
-// Profiles that follow their monitors: the settling watcher, the mark in the menu and
-// the file, and which profile a connected setup applies.
+// Profiles that follow their monitors: the settling watcher, the menu mark, the file key.
 #include "MenuFixture.hpp"
 #include "Models/ProfilesJsonReader.hpp"
-#include "Models/ProfilesJsonWriter.hpp"
 #include "Services/DisplayWatcher.hpp"
 
 #include <QEventLoop>
@@ -13,36 +11,22 @@ using namespace std::chrono_literals;
 namespace tavelor::test {
 namespace {
 
-using namespace platform;
-
 const DisplaySetup kLaptop{{{"eDP-1", {}, {}, {}, 0, 0, 1280, 800}}};
-const DisplaySetup kDocked{{{"eDP-1", {}, {}, {}, 0, 0, 1280, 800}, {"HDMI-1", "LNX", "FHD", "1"}}};
+const DisplaySetup kDocked{{kLaptop.monitors[0], {"HDMI-1", "LNX", "FHD", "1"}}};
 
 class FollowDisplays : public MenuFixture {
 protected:
     FollowDisplays()
     {
         backend.monitors.setup = kLaptop;
-        backend.source.applications = {
-            {ApplicationKind::Regular, 7, "org.example.A", "A",
-             std::vector<LiveWindow>{
-                 {"1", WindowRole::Window, "W", std::pair{0.0, 0.0}, std::pair{100.0, 100.0}}}}};
+        backend.source.applications = {{platform::ApplicationKind::Regular, 7, "org.example.A", "A",
+                                        std::vector<platform::LiveWindow>(1)}};
+        backend.source.applications[0].windows->front() = {
+            "1", platform::WindowRole::Window, "W", {{0, 0}}, {{9, 9}}};
     }
     double& liveX() { return backend.source.applications[0].windows->front().position->first; }
-    /// The monitors go to `setup` with a burst of notices, and the window manager
-    /// moves the window `moves` times, one step every 2 ms.
-    void change(const DisplaySetup& setup, int moves = 0)
-    {
-        backend.monitors.setup = setup;
-        for (int i = 0; i < 3; ++i)
-            backend.monitors.changed();
-        for (int i = 1; i <= moves; ++i)
-            QTimer::singleShot(i * 2, [this] { liveX() += 1; });
-    }
-    /// What the watcher reported within `wait`, as the number of monitors each
-    /// time, and where the window was then.
-    QStringList reports(DisplayWatcher::Timings timings, const std::function<void()>& steps,
-                        std::chrono::milliseconds wait = 300ms)
+    /// Each report within 300 ms of `steps` as "monitors@x of the window then".
+    QStringList reports(DisplayWatcher::Timings timings, const std::function<void()>& steps)
     {
         QStringList out;
         DisplayWatcher watcher(backend.monitors, backend.source, timings);
@@ -51,78 +35,73 @@ protected:
         };
         steps();
         QEventLoop loop;
-        QTimer::singleShot(wait, &loop, &QEventLoop::quit);
+        QTimer::singleShot(300ms, &loop, &QEventLoop::quit);
         loop.exec();
         return out;
+    }
+    /// A burst of notices for `setup`, then the window moved `moves` times, 2 ms apart.
+    void change(const DisplaySetup& setup, int moves = 0)
+    {
+        backend.monitors.setup = setup;
+        for (int i = 0; i < 3; ++i)
+            backend.monitors.changed();
+        for (int i = 1; i <= moves; ++i)
+            QTimer::singleShot(i * 2, [this] { liveX() += 1; });
     }
     static constexpr DisplayWatcher::Timings kFast{10ms, 40ms, 2s};
 };
 
 TEST_F(FollowDisplays, ReportsEachNewSetupOnceTheMonitorsAndWindowsAreStill)
 {
-    EXPECT_EQ(reports(kFast, [] {}), QStringList{}) << "the monitors there at the start";
-    EXPECT_EQ(reports(kFast, [&] { change(kLaptop); }), QStringList{});
-    EXPECT_EQ(reports(kFast, [&] { change(kDocked, 20); }), QStringList{"2@20"});
+    EXPECT_EQ(reports(kFast, [&] { change(kLaptop); }), QStringList{})
+        << "the monitors at the start";
+    EXPECT_EQ(reports(kFast, [&] { change(kDocked, 50); }), QStringList{"2@50"});
+    EXPECT_FALSE(backend.monitors.changed) << "the handler goes with its watcher";
     backend.monitors.setup = kLaptop;
-    EXPECT_EQ(reports(kFast,
-                      [&] {
-                          change(kDocked, 20);
-                          QTimer::singleShot(25, [&] { change(kLaptop); });
-                      }),
-              QStringList{})
-        << "a setup gone before the windows were still";
+    auto goneAgain = [&] { change(kDocked, 20), QTimer::singleShot(25, [&] { change(kLaptop); }); };
+    EXPECT_EQ(reports(kFast, goneAgain), QStringList{}) << "gone before the windows were still";
     liveX() = 0;
-    const QStringList capped = reports(
-        {10ms, 40ms, 60ms}, [&] { change(kDocked, 150); }, 500ms);
-    ASSERT_EQ(capped.size(), 1);
-    EXPECT_LT(capped[0].section('@', 1).toDouble(), 150) << "waits for the windows only so long";
+    const QStringList capped = reports({10ms, 40ms, 60ms}, [&] { change(kDocked, 140); });
+    EXPECT_LT(capped.value(0, "@140").section('@', 1).toDouble(), 140) << "waits only so long";
 }
 
 TEST_F(FollowDisplays, TheFirstMarkedProfileOfTheConnectedSetupIsAppliedSilently)
 {
-    auto saved = [](const char* name, const DisplaySetup& setup, bool marked, double x) {
-        WindowProfile p = profile(name, false);
-        p.snapshots.append({"org.example.A", "A", "W", {x, 0, 100, 100}});
-        p.displays = setup;
-        p.applyOnDisplayConnect = marked;
-        return p;
-    };
-    store.save({saved("Unmarked", kLaptop, false, 1), saved("Desk", kDocked, true, 2),
-                saved("Road", kLaptop, true, 3), saved("Also", kLaptop, true, 4),
-                profile("Old", false)});
+    QList<WindowProfile> profiles;
+    for (const auto& [setup, marked] :
+         {std::pair{kLaptop, false}, {kDocked, true}, {kLaptop, true}, {kLaptop, true}}) {
+        profiles << profile(QString::number(profiles.size() + 1), false);
+        profiles.back().snapshots = {
+            {"org.example.A", "A", "W", {double(profiles.size()), 0, 9, 9}}};
+        profiles.back().displays = setup;
+        profiles.back().applyOnDisplayConnect = marked;
+    }
+    store.save(profiles << profile("Old", false));
     start();
-    backend.access.granted = false;
-    controller->applyForDisplays(kLaptop);
-    EXPECT_EQ(liveX(), 0);
-    backend.access.granted = true;
-    controller->applyForDisplays(kLaptop);
-    EXPECT_EQ(liveX(), 3);
-    controller->applyForDisplays(kDocked);
-    EXPECT_EQ(liveX(), 2);
-    EXPECT_EQ(alerts, QStringList{});
-    EXPECT_EQ(beeps, 0);
+    std::vector<double> xs;
+    for (const auto& [granted, setup] :
+         {std::pair{false, kLaptop}, {true, kLaptop}, {true, kDocked}}) {
+        backend.access.granted = granted;
+        controller->applyForDisplays(setup);
+        xs.push_back(liveX());
+    }
+    EXPECT_EQ(xs, (std::vector<double>{0, 3, 2}));
+    EXPECT_EQ(alerts.size() + beeps, 0) << "no alert, no beep";
 
-    // The item shows only where monitors were saved, checked as marked, and flips the mark.
+    // Shown only where monitors were saved, checked as marked; choosing it flips the mark.
     const QString title = "Apply When These Displays Connect";
-    EXPECT_EQ(outline(item({"Old"})->menu()).filter(title).size(), 0);
-    EXPECT_TRUE(item({"Road", title})->isChecked());
-    item({"Unmarked", title})->trigger();
-    item({"Road", title})->trigger();
-    EXPECT_TRUE(store.load()[0].applyOnDisplayConnect);
-    EXPECT_FALSE(store.load()[2].applyOnDisplayConnect);
-    EXPECT_TRUE(item({"Unmarked", title})->isChecked()) << "the menu is rebuilt";
-
-    // In the file: after the monitors, only when marked; another type reads as unmarked.
-    const QByteArray bytes = fileBytes();
-    EXPECT_NE(bytes.indexOf("\n    ],\n    \"applyOnDisplayConnect\" : true\n  },"), -1)
-        << bytes.toStdString();
-    EXPECT_EQ(bytes.count("applyOnDisplayConnect"), 3);
-    std::string text = bytes.toStdString();
-    text.replace(text.find(": true"), 6, ": \"yes\"");
-    const auto read = decodeProfiles(text);
-    ASSERT_TRUE(read);
-    EXPECT_FALSE(read->front().applyOnDisplayConnect);
-    EXPECT_TRUE(read->at(1).applyOnDisplayConnect);
+    EXPECT_EQ(outline(item({"Old"})->menu()).filter(title), QStringList{});
+    item({"3", title})->trigger();
+    EXPECT_EQ(item({"3", title})->isChecked() + item({"4", title})->isChecked() * 2, 2);
+    // In the file after the monitors, only when marked; another type reads as unmarked.
+    std::string text = fileBytes().toStdString();
+    EXPECT_NE(text.find("\n    ],\n    \"applyOnDisplayConnect\" : true\n  },"), std::string::npos);
+    QStringList marked;
+    const QList<WindowProfile> read =
+        decodeProfiles(text.replace(text.find(": true"), 6, ":1")).value();
+    for (const WindowProfile& p : read)
+        marked << p.name + (p.applyOnDisplayConnect ? "+" : "");
+    EXPECT_EQ(marked, QStringList({"1", "2", "3", "4+", "Old"})) << text;
 }
 
 } // namespace
