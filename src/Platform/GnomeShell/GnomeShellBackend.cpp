@@ -3,6 +3,7 @@
 #include "Platform/GnomeShell/GnomeShellAccess.hpp"
 #include "Platform/GnomeShell/GnomeShellShortcuts.hpp"
 #include "Platform/GnomeShell/GnomeShellWindowSource.hpp"
+#include "Platform/GnomeShell/ShellDisplays.hpp"
 
 namespace tavelor::gnomeshell {
 
@@ -19,6 +20,7 @@ platform::BackendParts makeParts(const platform::Session& session)
     parts.windowSource = std::make_unique<GnomeShellWindowSource>();
     parts.windowAccess = std::make_unique<GnomeShellAccess>();
     parts.globalShortcuts = std::make_unique<GnomeShellShortcuts>();
+    parts.displays = std::make_unique<ShellDisplays>();
     return parts;
 }
 

@@ -10,7 +10,8 @@ namespace tavelor::gnomeshell {
 bool servesSession(const platform::Session& session);
 
 /// The windows, the shortcut and the access check through Tavelor's Shell
-/// extension, named "gnome-shell"; the keyboard comes from XWayland.
+/// extension, the monitors from Mutter, named "gnome-shell"; the keyboard
+/// comes from XWayland.
 platform::BackendParts makeParts(const platform::Session& session);
 
 } // namespace tavelor::gnomeshell
