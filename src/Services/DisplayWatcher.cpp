@@ -20,7 +20,21 @@ DisplayWatcher::DisplayWatcher(platform::Displays& displays, platform::WindowSou
     m_displays.setChangedHandler([this] {
         m_windowsTimer.stop();
         m_quietTimer.start();
+        if (!std::exchange(m_readQueued, true))
+            QTimer::singleShot(0, &m_quietTimer, [this] { readBetween(); });
     });
+}
+
+// A monitor unplugged and plugged back within the quiet time ends where it
+// began, yet the window manager has already moved windows off it: seeing
+// another setup in between makes the end count as a connection. The read is
+// posted, not made in the handler, as a backend may call the handler from
+// inside a wait of its own.
+void DisplayWatcher::readBetween()
+{
+    m_readQueued = false;
+    if (!m_displays.currentSetup().isSameSetup(m_connected))
+        m_leftConnected = true;
 }
 
 DisplayWatcher::~DisplayWatcher()
@@ -31,7 +45,7 @@ DisplayWatcher::~DisplayWatcher()
 void DisplayWatcher::quietEnded()
 {
     DisplaySetup now = m_displays.currentSetup();
-    if (now.isSameSetup(m_connected))
+    if (!m_leftConnected && now.isSameSetup(m_connected))
         return;
     m_pending = std::move(now);
     m_lastFrames = framesNow();
@@ -48,6 +62,7 @@ void DisplayWatcher::windowsChecked()
         return;
     }
     m_connected = m_pending;
+    m_leftConnected = false;
     if (onConnected)
         onConnected(m_connected);
 }

@@ -48,6 +48,7 @@ private:
     using Frames =
         std::vector<std::tuple<platform::WindowId, std::optional<std::pair<double, double>>,
                                std::optional<std::pair<double, double>>>>;
+    void readBetween();
     void quietEnded();
     void windowsChecked();
     Frames framesNow();
@@ -60,6 +61,10 @@ private:
     /// The monitors waiting for the windows to come to rest.
     DisplaySetup m_pending;
     Frames m_lastFrames;
+    /// Another setup was seen since the last report: the end of the quiet time
+    /// counts even when it ends on the connected setup.
+    bool m_leftConnected = false;
+    bool m_readQueued = false;
     QTimer m_quietTimer;
     QTimer m_windowsTimer;
     QElapsedTimer m_waitingSince;
