@@ -25,7 +25,9 @@ TEST(WindowRecords, EqualityAndHashAgree)
         {S{u"n"_s, u"N"_s, u"List"_s, {}}, S{u"n"_s, u"N"_s, u"list"_s, {}}, false},
         {S{std::nullopt, u"N"_s, {}, {}}, S{QString(), u"N"_s, {}, {}}, false},
         {S{u"ab"_s, u"c"_s, {}, {}}, S{u"a"_s, u"bc"_s, {}, {}}, false},
-        {S{{}, QString(), {}, {}}, S{QString(), {}, {}, {}}, false}};
+        {S{{}, QString(), {}, {}}, S{QString(), {}, {}, {}}, false},
+        // The state takes no part, so that removing an application finds every state.
+        {S{{}, {}, {}, {}, WindowState{2, true}}, S{{}, {}, {}, {}}, true}};
     for (const auto& [a, b, equal] : cases) {
         SCOPED_TRACE(testing::PrintToString(a) + " and " + testing::PrintToString(b));
         EXPECT_EQ(a == b, equal);
