@@ -90,9 +90,9 @@ protected:
 
     // xdotool exits only after the server has taken its input, so one more
     // round trip of ours brings every event it caused.
-    void pressExpecting(const char* keys, int expected)
+    void pressExpecting(const char* keys, int expected, const char* how = "key ")
     {
-        ASSERT_EQ(run(QStringLiteral("xdotool key ") + QLatin1String(keys)), 0);
+        ASSERT_EQ(run(QStringLiteral("xdotool ") + QLatin1String(how) + QLatin1String(keys)), 0);
         x11::testing::waitUntil([&] { return settle(), triggers >= expected; });
         settle();
         EXPECT_EQ(triggers, expected) << keys;
@@ -119,10 +119,7 @@ TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceHeldOrWhateverTheLocksAndOnlyWithI
 {
     ASSERT_TRUE(service.registerHotKey(kControlOptionT));
     // Longer than the server's repeat delay (660 ms unless someone changed it).
-    ASSERT_EQ(run("xdotool keydown ctrl+alt+t sleep 1 keyup ctrl+alt+t"), 0);
-    x11::testing::waitUntil([&] { return settle(), triggers >= 1; });
-    settle();
-    EXPECT_EQ(triggers, 1);
+    pressExpecting("keydown ctrl+alt+t sleep 1 keyup ctrl+alt+t", 1, "");
     EXPECT_GT(rawPresses, 1) << "the server did not repeat the held key";
     pressExpecting("ctrl+alt+t", 2);
     OtherClient probe;
@@ -175,9 +172,7 @@ TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
         const std::optional<xcb_keycode_t> key = x11::X11Keyboard::xKeyCode(keymap.get(), code);
         ASSERT_TRUE(key) << *name;
         EXPECT_EQ(x11::keyCodeForXkbKeyName(*name), code) << *name;
-        if (code < 128) {
-            EXPECT_EQ(translator.translate(*key, 0).keyCode, code) << *name;
-        }
+        EXPECT_TRUE(code >= 128 || translator.translate(*key, 0).keyCode == code) << *name;
     }
     EXPECT_EQ(named, 119);
     EXPECT_FALSE(x11::keyCodeForXkbKeyName("XXXX"));

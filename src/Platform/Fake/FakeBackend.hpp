@@ -37,8 +37,7 @@ class FakeWindowAccess final : public platform::WindowAccess {
 public:
     bool canWorkWithWindows(bool mayPrompt) override
     {
-        promptingCalls += mayPrompt;
-        return granted = granted || (mayPrompt && promptGrants);
+        return promptingCalls += mayPrompt, granted = granted || (mayPrompt && promptGrants);
     }
 
     bool granted = true, promptGrants = false;
@@ -59,13 +58,7 @@ public:
         m_pressed = std::move(handler);
     }
     /// The held keys pressed, as from the event loop; false when nothing is held.
-    bool press()
-    {
-        if (!held || !m_pressed)
-            return false;
-        m_pressed();
-        return true;
-    }
+    bool press() { return held && m_pressed && (m_pressed(), true); }
 
     GrabResult refusal = GrabResult::Grabbed;
     std::optional<HotKey> held;
@@ -107,11 +100,10 @@ public:
     }
     void release() override { holder = 0; }
     bool isGrabbed() const override { return holder != 0; }
+    // A copy of the handler: it may grab anew.
     bool press(std::uint32_t scanCode, std::uint32_t modifiers)
     {
-        if (holder)
-            KeyHandler{m_onKeyPress}(scanCode, modifiers); // a copy: the handler may grab anew
-        return holder != 0;
+        return holder && (KeyHandler{m_onKeyPress}(scanCode, modifiers), true);
     }
 
     std::uint64_t holder = 0;
@@ -127,17 +119,15 @@ public:
     platform::LoginItemStatus status() override { return currentStatus; }
     bool setEnabled(bool enabled, QString& error) override
     {
-        error = failure;
-        if (failure.isEmpty())
+        if ((error = failure).isEmpty())
             currentStatus = enabled ? platform::LoginItemStatus::Enabled
                                     : platform::LoginItemStatus::NotRegistered;
-        return failure.isEmpty();
+        return error.isEmpty();
     }
     platform::LoginItemStatus currentStatus = platform::LoginItemStatus::NotRegistered;
     QString failure;
 };
 
-/// In-memory stand-ins for every capability.
 /// Monitors the test sets.
 class FakeDisplays final : public platform::Displays {
 public:
