@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <limits>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -41,6 +42,25 @@ mode_t modeOf(const QString& path)
     return st.st_mode & 07777;
 }
 
+// n profiles of `windows` windows each, told apart by `seed`; same arguments, same profiles.
+QList<WindowProfile> makeProfiles(int n, int windows, double seed = 0)
+{
+    QList<WindowProfile> out;
+    for (int p = 0; p < n; ++p) {
+        out.append(
+            {QUuid::fromString(QString("00000000-0000-4000-8000-%1").arg(p, 12, 10, QChar(u'0'))),
+             QString("P%1").arg(p),
+             {},
+             p == 0,
+             seed,
+             seed + p});
+        for (int w = 0; w < windows; ++w)
+            out.back().snapshots.append(
+                {"org.example.App", "App", QString("Window %1").arg(w), {seed + w, 2.5, 640, 480}});
+    }
+    return out;
+}
+
 class ProfileStoreTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
@@ -53,7 +73,7 @@ protected:
     QTemporaryDir m_root;
     const QString m_folder = m_root.path() + "/data/Tavelor";
     const QString m_file = m_folder + "/profiles.json";
-    const QList<WindowProfile> m_profiles = test::makeRandomProfiles(3, 4, 3);
+    const QList<WindowProfile> m_profiles = makeProfiles(4, 3, 3);
     const QByteArray m_bytes = *encodeProfiles(m_profiles);
 };
 
@@ -77,7 +97,7 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndSafeAndLoadsWhatItSaved)
     EXPECT_EQ(readFile(m_file), m_bytes);
 
     // A readable file written by another store is replaced without a set-aside.
-    ProfileStore(m_folder).save(test::makeRandomProfiles(9, 2, 1));
+    ProfileStore(m_folder).save(makeProfiles(2, 1, 9));
     store.save({});
     EXPECT_EQ(readFile(m_file), "[]");
     EXPECT_TRUE(store.load().isEmpty());
@@ -132,7 +152,7 @@ TEST_F(ProfileStoreTest, UnreadableFilesAreLeftByLoadAndSetAsideBeforeTheyAreRep
 // Version n of the list holds n + 1 profiles, so versions are told apart by size.
 QList<WindowProfile> version(int n)
 {
-    return test::makeRandomProfiles(static_cast<std::uint64_t>(n % 7), n % 7 + 1, 40);
+    return makeProfiles(n % 7 + 1, 40, n % 7);
 }
 
 // A process killed at any moment while it saves leaves a file that reads and holds one
