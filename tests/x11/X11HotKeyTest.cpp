@@ -184,13 +184,6 @@ TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
         {XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2 | XCB_KEY_BUT_MASK_BUTTON_1, KeyPress::kCapsLock}};
     for (const auto& [state, flags] : states)
         EXPECT_EQ(translator.translate(38, state).modifierFlags, flags) << state;
-
-    // Keys are found by position on any layout: X key code 24 types A on a
-    // French keyboard, but is where Q is on a US one.
-    changedLayout = true;
-    ASSERT_EQ(run("setxkbmap fr"), 0);
-    EXPECT_EQ(translator.translate(24, 0).keyCode, 12);
-    EXPECT_EQ(translator.translate(38, 0).keyCode, 0);
 }
 
 // The layout is read afresh on every change, and the grab follows its key.
@@ -209,6 +202,8 @@ TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheGrabMovesWithTheKey)
     // The German layout's key left of Backspace is a dead acute accent.
     EXPECT_FALSE(service.character(24));
     EXPECT_EQ(service.displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
+    // Keys are found by position: X key code 29 types Z here, but is where Y is.
+    EXPECT_EQ(x11::X11KeyEventTranslator{keyboard}.translate(29, 0).keyCode, 16);
     settle();
     pressExpecting("ctrl+alt+t", 1);
 

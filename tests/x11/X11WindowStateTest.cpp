@@ -75,7 +75,7 @@ protected:
     X11Connection& x = *backend.connection();
 };
 
-TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestored)
+TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestoredAndAnOldProfileMovesFramesOnly)
 {
     QStringList arguments;
     for (int i = 0; i < 7; ++i)
@@ -138,43 +138,25 @@ TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestored)
         << ::testing::PrintToString(stacked(w)) << " saved " << ::testing::PrintToString(leftOrder);
     EXPECT_EQ(rootValue("_NET_CURRENT_DESKTOP"), 0u);
     EXPECT_EQ(active(), w[6]);
-}
 
-// A profile saved before states were recorded: frames only, as ever.
-TEST_F(X11WindowStateTest, AnOldProfileMovesFramesAndNothingElse)
-{
-    FixtureClient fixture(QStringLiteral("--window --class=s,State --title=Min"
-                                         " --window --class=s,State --title=Max"
-                                         " --window --class=s,State --title=Top")
-                              .split(u' '));
-    const std::vector<xcb_window_t>& w = fixture.windows();
-    ASSERT_EQ(w.size(), 3u);
-    run("xdotool windowminimize", w[0]);
-    run("wmctrl -b add,maximized_vert,maximized_horz", w[1]);
-    activate(w[2]);
-    ASSERT_TRUE(waitUntil([&] {
-        return shown(w[0]) == "0 HIDDEN" && shown(w[1]) == "0 MAXIMIZED_VERT MAXIMIZED_HORZ" &&
-               active() == w[2];
-    }));
+    // A profile saved before states were recorded: frames only, as ever.
     const std::vector<xcb_window_t> order = stacked(w);
-    const WindowFrame minFrame{300, 200, 250, 180}, maxFrame{350, 250, 260, 190};
-    WindowRestorer(backend.windowSource())
-        .apply({{},
-                {},
-                {{"State", {}, "Min", minFrame}, {"State", {}, "Max", maxFrame}},
-                false,
-                0,
-                0});
+    QList<WindowSnapshot> old = {profile.snapshots[3], profile.snapshots[1]};
+    ASSERT_EQ(old[1].windowTitle, QStringLiteral("W1"));
+    const WindowFrame maxFrame{350, 250, 260, 190};
+    old[0].frame = {300, 200, 250, 180};
+    old[1].frame = maxFrame;
+    for (WindowSnapshot& snapshot : old)
+        snapshot.state.reset();
+    WindowRestorer(backend.windowSource()).apply({{}, {}, old, false, 0, 0});
     // The frame as the backend reads it: the window manager's, decorations included.
     EXPECT_TRUE(waitUntil([&] {
-        const auto scan = WindowScanner(backend.windowSource()).scan();
-        return std::any_of(scan.begin(), scan.end(),
-                           [&](const auto& r) { return r.snapshot.frame == maxFrame; });
+        return WindowScanner(backend.windowSource()).scan().at(1).snapshot.frame == maxFrame;
     }));
-    EXPECT_EQ(shown(w[0]), "0 HIDDEN");
+    EXPECT_EQ(shown(w[3]), "0 HIDDEN");
     EXPECT_EQ(shown(w[1]), "0");
     EXPECT_EQ(stacked(w), order);
-    EXPECT_EQ(active(), w[2]);
+    EXPECT_EQ(active(), w[6]);
 }
 
 } // namespace
