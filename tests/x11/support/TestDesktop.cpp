@@ -35,7 +35,6 @@ std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t win
     xcb_connection_t* c = connection.get();
     const XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         c, xcb_get_property(c, 0, window, connection.atom(name), type, 0, 1 << 16), nullptr));
-    connection.dispatchPendingEvents(); // what came in meanwhile goes to the listeners
     if (!reply || reply->format != 32)
         return {};
     const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
@@ -44,7 +43,9 @@ std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t win
 
 std::vector<xcb_window_t> clientList(X11Connection& connection)
 {
-    return cardinals(connection, connection.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
+    auto windows = cardinals(connection, connection.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
+    connection.dispatchPendingEvents(); // what came in meanwhile goes to the listeners
+    return windows;
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
