@@ -216,8 +216,10 @@ TEST(ProfilesFile, OptionalKeysFollowTheOthersOnlyWhenTheySaySomething)
     for (const auto& [keys, expected] : states)
         EXPECT_EQ(stateOf(keys), expected) << keys;
     for (const char* bad :
-         {"null", "{}", "[]", "[1]", R"([{"connector":"A","x":0,"y":0,"width":1}])",
-          R"([{"connector":5,"x":0,"y":0,"width":1,"height":1}])"})
+         {"null", "{}", "[]", R"([{"connector":"A","x":0,"y":0,"width":1}])",
+          R"([{"connector":5,"x":0,"y":0,"width":1,"height":1}])",
+          R"([{"connector":"A","x":0,"y":0,"width":1,"height":1},1])", // one whole monitor
+          R"([{"connector":"A","x":0,"y":0,"width":1,"height":1,"scale":"2"}])"})
         EXPECT_FALSE(decodeProfiles(extra("\"displays\":" + std::string(bad)))->front().displays)
             << bad;
     // Not JSON at all: as for any key.
