@@ -47,13 +47,8 @@ QList<WindowProfile> makeProfiles(int n, int windows, double seed = 0)
 {
     QList<WindowProfile> out;
     for (int p = 0; p < n; ++p) {
-        out.append(
-            {QUuid::fromString(QString("00000000-0000-4000-8000-%1").arg(p, 12, 10, QChar(u'0'))),
-             QString("P%1").arg(p),
-             {},
-             p == 0,
-             seed,
-             seed + p});
+        const QUuid id = QUuid::createUuidV5(QUuid(), QString::number(p));
+        out.append({id, QString::number(p), {}, p == 0, seed, seed + p});
         for (int w = 0; w < windows; ++w)
             out.back().snapshots.append(
                 {"org.example.App", "App", QString("Window %1").arg(w), {seed + w, 2.5, 640, 480}});
