@@ -42,20 +42,6 @@ mode_t modeOf(const QString& path)
     return st.st_mode & 07777;
 }
 
-// n profiles of `windows` windows each, told apart by `seed`; same arguments, same profiles.
-QList<WindowProfile> makeProfiles(int n, int windows, double seed = 0)
-{
-    QList<WindowProfile> out;
-    for (int p = 0; p < n; ++p) {
-        const QUuid id = QUuid::createUuidV5(QUuid(), QString::number(p));
-        out.append({id, QString::number(p), {}, p == 0, seed, seed + p});
-        for (int w = 0; w < windows; ++w)
-            out.back().snapshots.append(
-                {"org.example.App", "App", QString("Window %1").arg(w), {seed + w, 2.5, 640, 480}});
-    }
-    return out;
-}
-
 class ProfileStoreTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
@@ -68,7 +54,7 @@ protected:
     QTemporaryDir m_root;
     const QString m_folder = m_root.path() + "/data/Tavelor";
     const QString m_file = m_folder + "/profiles.json";
-    const QList<WindowProfile> m_profiles = makeProfiles(4, 3, 3);
+    const QList<WindowProfile> m_profiles = test::makeRandomProfiles(3, 4, 3);
     const QByteArray m_bytes = *encodeProfiles(m_profiles);
 };
 
@@ -92,7 +78,7 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndSafeAndLoadsWhatItSaved)
     EXPECT_EQ(readFile(m_file), m_bytes);
 
     // A readable file written by another store is replaced without a set-aside.
-    ProfileStore(m_folder).save(makeProfiles(2, 1, 9));
+    ProfileStore(m_folder).save(test::makeRandomProfiles(9, 2, 1));
     store.save({});
     EXPECT_EQ(readFile(m_file), "[]");
     EXPECT_TRUE(store.load().isEmpty());
@@ -147,7 +133,7 @@ TEST_F(ProfileStoreTest, UnreadableFilesAreLeftByLoadAndSetAsideBeforeTheyAreRep
 // Version n of the list holds n + 1 profiles, so versions are told apart by size.
 QList<WindowProfile> version(int n)
 {
-    return makeProfiles(n % 7 + 1, 40, n % 7);
+    return test::makeRandomProfiles(static_cast<std::uint64_t>(n % 7), n % 7 + 1, 40);
 }
 
 // A process killed at any moment while it saves leaves a file that reads and holds one
