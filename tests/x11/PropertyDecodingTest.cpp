@@ -95,8 +95,8 @@ TEST(WindowGeometryTest, VisibleFrameAndTheRequestsThatReproduceIt)
     EXPECT_EQ(std::pair(position->x, position->y), std::pair(200, 200));
     const auto csdSize = sizeRequest(csd.width, csd.height, std::nullopt, shadows);
     EXPECT_EQ(std::pair(csdSize->width, csdSize->height), std::pair(300u, 200u));
-    // Shadows that would leave nothing are not believed.
-    EXPECT_EQ(visibleFrame({0, 0, 100, 100}, std::nullopt, FrameExtents{60, 60, 0, 0}),
+    // Shadows that would leave nothing (exactly nothing, here) are not believed.
+    EXPECT_EQ(visibleFrame({0, 0, 100, 100}, std::nullopt, FrameExtents{50, 50, 0, 0}),
               (WindowFrame{0, 0, 100, 100}));
 
     EXPECT_FALSE(positionRequest(std::nan(""), 0, std::nullopt));
