@@ -17,9 +17,10 @@ using namespace Qt::StringLiterals;
 
 LiveWindow window(const QString& id, const std::optional<QString>& title = "T",
                   std::optional<Pair> position = Pair{1, 2}, std::optional<Pair> size = Pair{3, 4},
-                  std::optional<WindowRole> role = WindowRole::Window)
+                  std::optional<WindowRole> role = WindowRole::Window,
+                  std::optional<WindowState> state = std::nullopt)
 {
-    return LiveWindow{id, role, title, position, size};
+    return LiveWindow{id, role, title, position, size, state};
 }
 
 LiveApplication app(const std::optional<QString>& id,
@@ -36,9 +37,19 @@ WindowSnapshot saved(const QString& appId, const QString& title, const WindowFra
 }
 
 WindowRestorer::ApplyResult apply(fake::FakeWindowSource& source,
-                                  const QList<WindowSnapshot>& snapshots)
+                                  const QList<WindowSnapshot>& snapshots,
+                                  Displays* displays = nullptr)
 {
-    return WindowRestorer(source).apply(WindowProfile{{}, {}, snapshots, false, 0, 0});
+    return WindowRestorer(source, displays).apply(WindowProfile{{}, {}, snapshots, false, 0, 0});
+}
+
+// The writes the desktop received, as "window" + p(osition) s(ize) d(esktop) t (state) r(aise).
+QString writes(const fake::FakeWindowSource& source)
+{
+    QStringList out;
+    for (const FrameWrite& write : source.writes)
+        out << write.window + "psdtr"[int(write.part)];
+    return out.join(' ');
 }
 
 TEST(Capture, ScanKeepsRegularApplicationsWindowsInOrderWithZerosForWhatIsUnread)
@@ -79,12 +90,8 @@ TEST(Capture, RestorePutsEachPairedWindowBackInOneApplyAndNeverSharesOne)
     EXPECT_EQ(counts.appliedCount, 2);
     EXPECT_EQ(counts.missingCount, 2);
     EXPECT_EQ(source.applyCalls, 2); // one batch of writes per restore
-
     // Position, size, position, in profile order.
-    QStringList order;
-    for (const FrameWrite& write : source.writes)
-        order << write.window + (write.part == FrameWrite::Part::Position ? "p" : "s");
-    EXPECT_EQ(order.join(' '), "w2p w2s w2p w1p w1s w1p");
+    EXPECT_EQ(writes(source), "w2p w2s w2p w1p w1s w1p");
     // The frames as the desktop now holds them; the other application is untouched.
     const auto results = WindowScanner(source).scan();
     ASSERT_EQ(results.size(), 3u);
@@ -93,21 +100,40 @@ TEST(Capture, RestorePutsEachPairedWindowBackInOneApplyAndNeverSharesOne)
     EXPECT_EQ(results[2].snapshot.frame, (WindowFrame{1, 2, 3, 4}));
 }
 
-} // namespace
-} // namespace tavelor
+TEST(Capture, ScanNumbersTheStackAmongItsWindowsAndRestoreRaisesInThatOrder)
+{
+    const auto at = [](const QString& id, std::optional<std::int64_t> stack) {
+        return window(id, id, Pair{0, 0}, Pair{1, 1}, WindowRole::Window,
+                      stack ? std::optional(WindowState{0, false, Maximization::Both, false, false,
+                                                        false, stack})
+                            : std::nullopt);
+    };
+    fake::FakeWindowSource source;
+    source.applications = {app("a", {{at("top", 40), at("old", {})}}),
+                           app("x", {{at("tray", 30)}}, ApplicationKind::Accessory),
+                           app("b", {{at("low", 9), at("mid", 12)}})};
+    QList<WindowSnapshot> scanned;
+    std::vector<std::int64_t> stack;
+    for (const WindowScanner::ScanResult& result : WindowScanner(source).scan()) {
+        scanned.append(result.snapshot);
+        stack.push_back(result.snapshot.state ? *result.snapshot.state->stackPosition : -1);
+    }
+    EXPECT_EQ(stack, (std::vector<std::int64_t>{2, -1, 0, 1}));
 
-namespace tavelor {
-namespace {
+    scanned[3].state->desktop.reset(); // a desktop not known is not written
+    apply(source, scanned);
+    EXPECT_EQ(writes(source), "topd topp tops topp topt oldp olds oldp lowd lowp lows lowp lowt "
+                              "midp mids midp midt lowr midr topr");
+    EXPECT_EQ(source.applyCalls, 1);
+    EXPECT_EQ(source.writes[4].state, scanned[0].state);
+}
 
 TEST(Capture, RestorePutsFramesWhollyOffEveryMonitorOnTheNearestKeepingTheirSize)
 {
     // A laptop panel left of a wider monitor set lower.
     const DisplaySetup desk{{{u"eDP-1"_s, {}, {}, {}, 0, 0, 1280, 800, 1},
                              {u"HDMI-1"_s, {}, {}, {}, 1280, 200, 1920, 1080, 1}}};
-    struct Case {
-        WindowFrame saved, written;
-    };
-    const Case cases[] = {
+    const std::pair<WindowFrame, WindowFrame> cases[] = {
         {{100, 100, 400, 300}, {100, 100, 400, 300}},     // on a monitor
         {{-390, -290, 400, 300}, {-390, -290, 400, 300}}, // a corner on
         {{-400, 100, 400, 300}, {0, 100, 400, 300}},      // touching only: off
@@ -116,15 +142,14 @@ TEST(Capture, RestorePutsFramesWhollyOffEveryMonitorOnTheNearestKeepingTheirSize
         {{900, 900, 300, 300}, {1280, 900, 300, 300}},    // the nearer by its gap
         {{-5000, 0, 4000, 3000}, {0, 0, 1280, 800}},      // too big: shrunk to fit
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(WindowRestorer::onSomeMonitor(c.saved, desk), c.written) << &c - cases;
+    for (const auto& [from, to] : cases)
+        EXPECT_EQ(WindowRestorer::onSomeMonitor(from, desk), to) << from.x << ',' << from.y;
 
     // The restorer asks the monitors at each apply.
     fake::FakeBackend backend;
     backend.source.applications = {app("app", {{window("w1", "One")}})};
     backend.monitors.setup = desk;
-    WindowRestorer(backend.source, &backend.monitors)
-        .apply(WindowProfile{{}, {}, {saved("app", "One", {3300, 300, 500, 400})}, false, 0, 0});
+    apply(backend.source, {saved("app", "One", {3300, 300, 500, 400})}, &backend.monitors);
     EXPECT_EQ(WindowScanner(backend.source).scan().front().snapshot.frame,
               (WindowFrame{2700, 300, 500, 400}));
 }

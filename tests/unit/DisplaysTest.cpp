@@ -1,8 +1,6 @@
-// The EDID parser on real blobs, setup sameness, the monitors in the profiles file.
+// The EDID parser on real blobs, and when two monitor setups are the same.
 #include "Models/DisplaySetup.hpp"
 #include "Models/Edid.hpp"
-#include "Models/ProfilesJsonReader.hpp"
-#include "Models/ProfilesJsonWriter.hpp"
 #include "QtPrinters.hpp"
 
 #include <QFile>
@@ -81,33 +79,6 @@ TEST(DisplaySetup, EdidsDecideWhereKnownElseConnectorAndSize)
         EXPECT_EQ(DisplaySetup{a}.isSameSetup({b}), same) << &a - &std::get<0>(cases[0]);
         EXPECT_EQ(DisplaySetup{b}.isSameSetup({a}), same);
     }
-}
-
-TEST(ProfilesFile, KeepsTheMonitorsAfterTheOtherKeysOnlyWhenKnown)
-{
-    WindowProfile profile{
-        QUuid::fromString(u"5B1C9E2A-7D40-4F6B-8E3A-2C9D61F0A7B4"_s), u"P"_s, {}, false, 1, 2};
-    const std::string plain = encodeProfiles({profile})->toStdString();
-    const std::string head = plain.substr(0, plain.size() - 6); // up to "updatedAt" : 2
-    profile.displays = DisplaySetup{};
-    EXPECT_EQ(encodeProfiles({profile})->toStdString(), plain);
-
-    profile.displays->monitors = {monitor(u"HDMI-1"_s, kFhd),
-                                  {u"Virtual-1"_s, {}, {}, {}, -1280, 0, 1280, 800, 1.5}};
-    const std::string text = encodeProfiles({profile})->toStdString();
-    EXPECT_EQ(
-        text.find(head + ",\n    \"displays\" : [\n      {\n        \"connector\" : \"HDMI-1\""),
-        0u);
-    EXPECT_NE(text.find("\"Virtual-1\",\n        \"x\" : -1280,"), std::string::npos) << text;
-    EXPECT_EQ(decodeProfiles(text)->front().displays, profile.displays);
-
-    // A monitor list of the wrong shape costs the monitors, never the file.
-    for (const char* bad :
-         {"null", "{}", "[]", "[1]", R"([{"connector":"A","x":0,"y":0,"width":1}])",
-          R"([{"connector":5,"x":0,"y":0,"width":1,"height":1}])"})
-        EXPECT_FALSE(decodeProfiles(head + ",\"displays\":" + bad + "}]").value().front().displays)
-            << bad;
-    EXPECT_FALSE(decodeProfiles(head + ",\n\"displays\":[{\"x\":01}]}]"));
 }
 
 } // namespace

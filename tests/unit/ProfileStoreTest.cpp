@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <limits>
 #include <random>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,23 +128,6 @@ TEST_F(ProfileStoreTest, UnreadableFilesAreLeftByLoadAndSetAsideBeforeTheyAreRep
             aside << readFile(m_folder + "/" + entry);
     EXPECT_EQ(aside.size(), 2);
     EXPECT_TRUE(aside.contains(garbage) && aside.contains(other));
-}
-
-TEST_F(ProfileStoreTest, FileSizeLimitLeavesTheOldFileByteForByte)
-{
-    ProfileStore(m_folder).save(m_profiles);
-    // Past the file size limit write() fails with EFBIG instead of the process being killed.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit limited = previous;
-    limited.rlim_cur = static_cast<rlim_t>(m_bytes.size() / 2);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    ProfileStore(m_folder).save(test::makeRandomProfiles(12, 8, 5));
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(readFile(m_file), m_bytes);
-    EXPECT_EQ(entries(), QStringList{"profiles.json"});
 }
 
 // Version n of the list holds n + 1 profiles, so versions are told apart by size.

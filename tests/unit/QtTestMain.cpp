@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// Menus, the shortcut window and the posted hot key trigger need an application
-// object and its event loop.
+// Menus, the shortcut window, the posted hot key trigger and the X11 backend's
+// socket notifier need an application object and its event loop.
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);

@@ -62,14 +62,8 @@ protected:
 
 TEST_F(Settings, RecordingSkipsModifiersBeepsAtIncompleteKeysAndSavesACombinationAsText)
 {
-    QWidget* window = w->window();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "Raccourci clavier");
-    EXPECT_EQ(window->minimumSize(), QSize(380, 170));
-    EXPECT_EQ(window->maximumSize(), QSize(380, 170));
-    EXPECT_EQ(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-              Qt::WindowCloseButtonHint);
-    EXPECT_EQ(w->closeButton()->geometry(), QRect(200, 128, 160, 28)); // given from the bottom-left
+    // The window's kind, title and buttons: settings_e2e ShortcutWindowTest.
+    EXPECT_TRUE(w->window()->isVisible());
     EXPECT_EQ(label(), "Aucun raccourci");
     EXPECT_FALSE(press(kA, kCommand) || press(kEscape)) << "keys are left alone until recording";
 

@@ -1,49 +1,11 @@
 #include "TestProfiles.hpp"
 
 #include <bit>
-#include <cmath>
-#include <limits>
-#include <random>
 
 using namespace Qt::StringLiterals;
 
 namespace tavelor::test {
 namespace {
-
-struct Generator {
-    std::mt19937_64 engine;
-
-    int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); }
-
-    double number()
-    {
-        using limits = std::numeric_limits<double>;
-        const double picks[] = {
-            upTo(4000) - 1000.0, upTo(2) ? -0.0 : 0.0, limits::denorm_min() * (1 + upTo(1000)),
-            std::ldexp(1.0 + upTo(1 << 20), 60 + upTo(900)), limits::max() * (upTo(2) ? 1 : -1)};
-        const int pick = upTo(8); // or any finite bit pattern
-        for (double d = pick < 5 ? picks[pick] : limits::quiet_NaN();;
-             d = std::bit_cast<double>(engine()))
-            if (std::isfinite(d))
-                return d;
-    }
-
-    QString text()
-    {
-        static const char32_t pieces[] = U"aZ /\\\"\n\t\x01\x1f\x7f\u00e9\u00a0\u2028\u00df\u0301"
-                                         U"\u6f22\U0001F600&_";
-        QString s;
-        for (int i = upTo(24); i > 0; --i)
-            s += QString::fromUcs4(&pieces[upTo(static_cast<int>(std::size(pieces)) - 1)], 1);
-        return s;
-    }
-
-    std::optional<QString> optionalText()
-    {
-        const int pick = upTo(5);
-        return pick == 0 ? std::nullopt : std::optional(pick == 1 ? QString() : text());
-    }
-};
 
 // Every field, strings with their presence and length and numbers as bit patterns.
 QString described(const QList<WindowProfile>& profiles)
@@ -80,21 +42,16 @@ QString described(const QList<WindowProfile>& profiles)
 
 QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows)
 {
-    Generator g{std::mt19937_64(seed)};
-    QList<WindowProfile> profiles;
+    QList<WindowProfile> out;
+    const auto base = static_cast<double>(seed);
     for (int p = 0; p < profileCount; ++p) {
-        QByteArray id(16, '\0');
-        for (auto& b : id)
-            b = static_cast<char>(g.upTo(256));
-        profiles.append(
-            {QUuid::fromRfc4122(id), g.text(), {}, g.upTo(2) == 1, g.number(), g.number()});
-        for (int w = windows < 0 ? g.upTo(6) : windows; w > 0; --w)
-            profiles.back().snapshots.append({g.optionalText(),
-                                              g.optionalText(),
-                                              g.optionalText(),
-                                              {g.number(), g.number(), g.number(), g.number()}});
+        const QUuid id = QUuid::createUuidV5(QUuid(), u"%1/%2"_s.arg(seed).arg(p));
+        out.append({id, QString::number(p), {}, p == 0, base, base + p});
+        for (int w = windows < 0 ? p % 6 : windows; w > 0; --w)
+            out.back().snapshots.append(
+                {u"org.example.App"_s, u"App"_s, u"Window %1"_s.arg(w), {base + w, 2.5, 640, 480}});
     }
-    return profiles;
+    return out;
 }
 
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b)

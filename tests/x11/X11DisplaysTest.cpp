@@ -1,8 +1,7 @@
-// The monitors from a real X server's RandR, and a restore onto them.
+// The monitors from a real X server's RandR (where a restore puts a window
+// saved off every monitor: CaptureTest).
 #include "Platform/X11/X11Backend.hpp"
 #include "Platform/X11/X11Connection.hpp"
-#include "Services/WindowRestorer.hpp"
-#include "Services/WindowScanner.hpp"
 #include "support/TestDesktop.hpp"
 
 #include <QFile>
@@ -56,23 +55,6 @@ TEST(X11Displays, ListsRandrMonitorsWithTheirEdidAndTellsOfChanges)
     ASSERT_TRUE(xrandr({u"--delmonitor"_s, u"right"_s}));
     ASSERT_TRUE(waitUntil([&] { return changes > before; }));
     EXPECT_TRUE(displays.currentSetup().isSameSetup(known));
-}
-
-// A window saved on a monitor right of the screen, which is gone, comes back
-// onto the screen with its size.
-TEST(X11Displays, RestoreBringsAWindowSavedOffEveryMonitorOnScreen)
-{
-    X11Backend backend;
-    FixtureClient client({u"--window"_s, u"--class=m,Mend"_s, u"--geometry=200x150+40+40"_s});
-    const auto scan = [&] { return WindowScanner(backend.windowSource()).scan().at(0).snapshot; };
-    WindowSnapshot saved = scan();
-    const WindowFrame before = saved.frame;
-    saved.frame.x = 3000;
-    WindowRestorer(backend.windowSource(), &backend.displays())
-        .apply(WindowProfile{{}, {}, {saved}, false, 0, 0});
-    EXPECT_TRUE(waitUntil([&] { return scan().frame.x == 1280 - before.width; })) << scan().frame.x;
-    EXPECT_EQ(scan().frame,
-              (WindowFrame{1280 - before.width, before.y, before.width, before.height}));
 }
 
 } // namespace

@@ -90,9 +90,9 @@ protected:
 
     // xdotool exits only after the server has taken its input, so one more
     // round trip of ours brings every event it caused.
-    void pressExpecting(const char* keys, int expected)
+    void pressExpecting(const char* keys, int expected, const char* how = "key ")
     {
-        ASSERT_EQ(run(QStringLiteral("xdotool key ") + QLatin1String(keys)), 0);
+        ASSERT_EQ(run(QStringLiteral("xdotool ") + QLatin1String(how) + QLatin1String(keys)), 0);
         x11::testing::waitUntil([&] { return settle(), triggers >= expected; });
         settle();
         EXPECT_EQ(triggers, expected) << keys;
@@ -119,10 +119,7 @@ TEST_F(X11HotKeyTest, APressRunsTheTriggerOnceHeldOrWhateverTheLocksAndOnlyWithI
 {
     ASSERT_TRUE(service.registerHotKey(kControlOptionT));
     // Longer than the server's repeat delay (660 ms unless someone changed it).
-    ASSERT_EQ(run("xdotool keydown ctrl+alt+t sleep 1 keyup ctrl+alt+t"), 0);
-    x11::testing::waitUntil([&] { return settle(), triggers >= 1; });
-    settle();
-    EXPECT_EQ(triggers, 1);
+    pressExpecting("keydown ctrl+alt+t sleep 1 keyup ctrl+alt+t", 1, "");
     EXPECT_GT(rawPresses, 1) << "the server did not repeat the held key";
     pressExpecting("ctrl+alt+t", 2);
     OtherClient probe;
@@ -174,13 +171,9 @@ TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
         ++named;
         const std::optional<xcb_keycode_t> key = x11::X11Keyboard::xKeyCode(keymap.get(), code);
         ASSERT_TRUE(key) << *name;
-        EXPECT_EQ(x11::keyCodeForXkbKeyName(*name), code) << *name;
-        if (code < 128) {
-            EXPECT_EQ(translator.translate(*key, 0).keyCode, code) << *name;
-        }
+        EXPECT_TRUE(code >= 128 || translator.translate(*key, 0).keyCode == code) << *name;
     }
     EXPECT_EQ(named, 119);
-    EXPECT_FALSE(x11::keyCodeForXkbKeyName("XXXX"));
     EXPECT_FALSE(translator.translate(0, 0).keyCode);
     EXPECT_FALSE(translator.translate(300, 0).keyCode);
     // The X state becomes the flags; Num Lock (Mod2) and mouse buttons do not.
@@ -191,13 +184,6 @@ TEST_F(X11HotKeyTest, EveryNamedKeyMapsToAnXKeyAndBack)
         {XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2 | XCB_KEY_BUT_MASK_BUTTON_1, KeyPress::kCapsLock}};
     for (const auto& [state, flags] : states)
         EXPECT_EQ(translator.translate(38, state).modifierFlags, flags) << state;
-
-    // Keys are found by position on any layout: X key code 24 types A on a
-    // French keyboard, but is where Q is on a US one.
-    changedLayout = true;
-    ASSERT_EQ(run("setxkbmap fr"), 0);
-    EXPECT_EQ(translator.translate(24, 0).keyCode, 12);
-    EXPECT_EQ(translator.translate(38, 0).keyCode, 0);
 }
 
 // The layout is read afresh on every change, and the grab follows its key.
@@ -216,6 +202,8 @@ TEST_F(X11HotKeyTest, TheLayoutIsReadAfreshAndTheGrabMovesWithTheKey)
     // The German layout's key left of Backspace is a dead acute accent.
     EXPECT_FALSE(service.character(24));
     EXPECT_EQ(service.displayName({24, cmdKey}), QStringLiteral("⌘Key24"));
+    // Keys are found by position: X key code 29 types Z here, but is where Y is.
+    EXPECT_EQ(x11::X11KeyEventTranslator{keyboard}.translate(29, 0).keyCode, 16);
     settle();
     pressExpecting("ctrl+alt+t", 1);
 

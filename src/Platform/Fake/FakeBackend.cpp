@@ -5,19 +5,14 @@ namespace tavelor::fake {
 void FakeWindowSource::apply(std::span<const platform::FrameWrite> frameWrites)
 {
     ++applyCalls;
+    using enum platform::FrameWrite::Part;
     for (const platform::FrameWrite& write : frameWrites) {
         writes.push_back(write);
-        if (write.part != platform::FrameWrite::Part::Position &&
-            write.part != platform::FrameWrite::Part::Size)
-            continue;
-        for (platform::LiveApplication& app : applications) {
-            for (platform::LiveWindow& window : app.windows ? *app.windows : m_none) {
-                if (window.id == write.window)
-                    (write.part == platform::FrameWrite::Part::Position
-                         ? window.position
-                         : window.size) = {write.first, write.second};
-            }
-        }
+        for (platform::LiveApplication& app : applications)
+            for (platform::LiveWindow& window : app.windows ? *app.windows : m_none)
+                if (window.id == write.window && (write.part == Position || write.part == Size))
+                    (write.part == Position ? window.position : window.size) = {write.first,
+                                                                                write.second};
     }
 }
 

@@ -19,8 +19,7 @@ namespace tavelor::fake {
 
 /// A desktop in memory: tests set what a listing shows and read back every
 /// write; writes land on the listed frames, so a following listing shows them.
-class FakeWindowSource final : public platform::WindowSource {
-public:
+struct FakeWindowSource final : platform::WindowSource {
     std::vector<platform::LiveApplication> listApplications() override { return applications; }
     void apply(std::span<const platform::FrameWrite> writes) override;
 
@@ -33,12 +32,10 @@ private:
 };
 
 /// Access the test grants or withholds; a prompt may grant it.
-class FakeWindowAccess final : public platform::WindowAccess {
-public:
+struct FakeWindowAccess final : platform::WindowAccess {
     bool canWorkWithWindows(bool mayPrompt) override
     {
-        promptingCalls += mayPrompt;
-        return granted = granted || (mayPrompt && promptGrants);
+        return promptingCalls += mayPrompt, granted = granted || (mayPrompt && promptGrants);
     }
 
     bool granted = true, promptGrants = false;
@@ -46,8 +43,7 @@ public:
 };
 
 /// One shortcut in memory; grabs answer `refusal` until it is Grabbed again.
-class FakeGlobalShortcuts final : public platform::GlobalShortcuts {
-public:
+struct FakeGlobalShortcuts final : platform::GlobalShortcuts {
     GrabResult grab(const HotKey& hotKey) override
     {
         held = refusal == GrabResult::Grabbed ? std::optional(hotKey) : std::nullopt;
@@ -59,13 +55,7 @@ public:
         m_pressed = std::move(handler);
     }
     /// The held keys pressed, as from the event loop; false when nothing is held.
-    bool press()
-    {
-        if (!held || !m_pressed)
-            return false;
-        m_pressed();
-        return true;
-    }
+    bool press() { return held && m_pressed && (m_pressed(), true); }
 
     GrabResult refusal = GrabResult::Grabbed;
     std::optional<HotKey> held;
@@ -75,8 +65,7 @@ private:
 };
 
 /// What each key types; keys never set type nothing.
-class FakeKeyboardLayout final : public platform::KeyboardLayout {
-public:
+struct FakeKeyboardLayout final : platform::KeyboardLayout {
     std::optional<QString> typedText(std::uint16_t keyCode) override
     {
         return texts.contains(keyCode) ? std::optional(texts[keyCode]) : std::nullopt;
@@ -86,8 +75,7 @@ public:
 
 /// The native scan code is the key code plus 8 (as X key codes sit above
 /// evdev's); the native modifiers are the KeyPress flags themselves.
-class FakeKeyEventTranslator final : public platform::KeyEventTranslator {
-public:
+struct FakeKeyEventTranslator final : platform::KeyEventTranslator {
     static constexpr std::uint32_t scanCode(std::uint16_t keyCode) { return keyCode + 8u; }
     platform::KeyPress translate(std::uint32_t scanCode, std::uint32_t modifiers) override;
 
@@ -95,8 +83,7 @@ public:
 };
 
 /// A keyboard grab the test can refuse; presses reach the holder only.
-class FakeKeyboardGrab final : public platform::KeyboardGrab {
-public:
+struct FakeKeyboardGrab final : platform::KeyboardGrab {
     bool grab(std::uint64_t window, KeyHandler onKeyPress) override
     {
         if (refused || window == 0)
@@ -107,11 +94,10 @@ public:
     }
     void release() override { holder = 0; }
     bool isGrabbed() const override { return holder != 0; }
+    // A copy of the handler: it may grab anew.
     bool press(std::uint32_t scanCode, std::uint32_t modifiers)
     {
-        if (holder)
-            KeyHandler{m_onKeyPress}(scanCode, modifiers); // a copy: the handler may grab anew
-        return holder != 0;
+        return holder && (KeyHandler{m_onKeyPress}(scanCode, modifiers), true);
     }
 
     std::uint64_t holder = 0;
@@ -122,33 +108,28 @@ private:
 };
 
 /// A login item whose changes succeed unless `failure` is set.
-class FakeLoginItems final : public platform::LoginItems {
-public:
+struct FakeLoginItems final : platform::LoginItems {
     platform::LoginItemStatus status() override { return currentStatus; }
     bool setEnabled(bool enabled, QString& error) override
     {
-        error = failure;
-        if (failure.isEmpty())
+        if ((error = failure).isEmpty())
             currentStatus = enabled ? platform::LoginItemStatus::Enabled
                                     : platform::LoginItemStatus::NotRegistered;
-        return failure.isEmpty();
+        return error.isEmpty();
     }
     platform::LoginItemStatus currentStatus = platform::LoginItemStatus::NotRegistered;
     QString failure;
 };
 
-/// In-memory stand-ins for every capability.
 /// Monitors the test sets.
-class FakeDisplays final : public platform::Displays {
-public:
+struct FakeDisplays final : platform::Displays {
     DisplaySetup currentSetup() override { return setup; }
     void setChangedHandler(std::function<void()> handler) override { changed = std::move(handler); }
     DisplaySetup setup;
     std::function<void()> changed;
 };
 
-class FakeBackend final : public platform::Backend {
-public:
+struct FakeBackend final : platform::Backend {
     QString name() const override { return QStringLiteral("fake"); }
     FakeWindowSource& windowSource() override { return source; }
     FakeWindowAccess& windowAccess() override { return access; }

@@ -29,19 +29,23 @@ FixtureClient::~FixtureClient()
     m_process.waitForFinished(5000);
 }
 
-std::vector<xcb_window_t> clientList(X11Connection& connection)
+std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t window,
+                                     const char* name, xcb_atom_t type)
 {
     xcb_connection_t* c = connection.get();
     const XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c,
-        xcb_get_property(c, 0, connection.root(), connection.atom("_NET_CLIENT_LIST"),
-                         XCB_ATOM_WINDOW, 0, 1 << 16),
-        nullptr));
-    connection.dispatchPendingEvents(); // what came in meanwhile goes to the listeners
-    if (!reply)
+        c, xcb_get_property(c, 0, window, connection.atom(name), type, 0, 1 << 16), nullptr));
+    if (!reply || reply->format != 32)
         return {};
-    const auto* data = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
     return {data, data + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+std::vector<xcb_window_t> clientList(X11Connection& connection)
+{
+    auto windows = cardinals(connection, connection.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
+    connection.dispatchPendingEvents(); // what came in meanwhile goes to the listeners
+    return windows;
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)

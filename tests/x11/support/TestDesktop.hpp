@@ -32,6 +32,10 @@ private:
     std::vector<xcb_window_t> m_windows;
 };
 
+/// A property of 32-bit values (cardinals, atoms, windows); empty when unset.
+std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t window,
+                                     const char* name, xcb_atom_t type);
+
 /// The client windows the window manager lists, in _NET_CLIENT_LIST order.
 std::vector<xcb_window_t> clientList(X11Connection& connection);
 
