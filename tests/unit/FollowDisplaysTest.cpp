@@ -32,6 +32,11 @@ protected:
         DisplayWatcher watcher(backend.monitors, backend.source, timings);
         watcher.onConnected = [&](const DisplaySetup& s) {
             out << QString("%1@%2").arg(s.monitors.size()).arg(liveX());
+            // A notice that changes nothing after each report: never another report.
+            QTimer::singleShot(0, [this] {
+                if (backend.monitors.changed)
+                    backend.monitors.changed();
+            });
         };
         steps();
         QEventLoop loop;
