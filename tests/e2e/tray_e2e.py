@@ -375,14 +375,54 @@ class XServerGoneTest(Case):
         self.home.overrides = {"DISPLAY": ":65000"}  # as at a login whose server is not up
         self.assertOneLineExit(self.start())
 
-class WindowManagerRestartTest(Case):
-    """openbox killed: menu commands say so in an alert and save nothing, the
-    shortcut beeps and moves nothing; openbox back: the same process restores."""
-    def test_gate_closes_and_reopens(self):
-        wm_pid = int(os.environ["TAVELOR_TEST_WM_PID"])
-        term = self.keep(x.xterm("faults-wm-term", x=60, y=80))
+class ChurnTest(Case):
+    """Windows made and destroyed as fast as the server takes them while the
+    shortcut applies a profile naming them, again and again; then openbox killed:
+    menu commands say so in an alert and save nothing, the shortcut beeps and moves
+    nothing; openbox back: the same process restores; then hostile windows on
+    screen while the menu is read and "Save Layout..." is used: what is saved of
+    each (title, application) is sensible or absent."""
+    HOSTILE = [  # fixture options, the title saved (None: no title)
+        (["--title-hex=ff41c3", "--pid=1"], "\ufffdA\ufffd"),
+        (["--title-bytes=4000000"], "a" * 65536),
+        (["--wm-name-hex=636166e9"], "caf\u00e9"),
+        (["--wm-name-type=COMPOUND_TEXT", "--wm-name-hex=1b2547636166c3a91b25401b2d41e9"],
+         "caf\u00e9\u00e9"),
+        (["--title=wrong-format", "--title-format=16"], None),
+        (["--wm-name-type=CARDINAL", "--wm-name-hex=01020304"], None),
+        (["--title=", "--type=DOCK", "--type-as-cardinal"], ""),  # a malformed type is none
+        (["--title=shadows", "--gtk-frame-extents=5000,5000,5000,5000"], "shadows"),
+        (["--title=pid-as-text", "--pid-format=8"], "pid-as-text"),
+        (["--title=absurd", "--frame-extents=4000000000,7,99999,1"], "absurd"),
+        (["--pid=TAVELOR", "--title=claims tavelor"], "claims tavelor"),
+        (["--pid=XTERM", "--title=claims xterm"], "claims xterm"),
+        # A dock of a regular application is no window the user arranges; leaving
+        # the taskbar does not leave the layout.
+        (["--title=Dock", "--type=DOCK"], False),
+        (["--title=Beta", "--skip-taskbar"], "Beta"),
+        ([f"--class=long,{'L' * 120000}", "--title=long class"], "long class"),
+    ]
+    def test_churn_window_manager_restart_then_hostile_windows(self):
+        term = self.keep(x.xterm("faults-churn-term", x=40, y=60))
+        churn = ["--window", "--count=4", "--class=churn,Churn", "--title=churn %d",
+                 "--geometry=120x80+600+400"]
+        # Saved with windows of the churning kind on screen, so that every apply
+        # looks for windows that come and go under it.
+        still = Fixture(*churn)
         saved, program, menu, layout = self.saved_desk(term)
-        profiles = self.home.read_profiles()
+        still.quit()
+        churning = Fixture("--fast-churn", *churn)
+        deadline, presses = time.monotonic() + 20, 0
+        while time.monotonic() < deadline or presses < 100:  # a loaded machine presses slower
+            x.key(SHORTCUT_KEYS)
+            presses += 1
+            spin(0.05)
+        cycles = int(churning.quit().split()[-1])
+        print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
+        self.assertTrue(program.running(), program.stderr())
+        self.assertGreaterEqual(cycles, 1000, "thousands of windows made and destroyed")
+        self.assertEqual([l for l in program.lines() if X_ERRORS.search(l)], [])
+        wm_pid, profiles = int(os.environ["TAVELOR_TEST_WM_PID"]), self.home.read_profiles()
         os.kill(wm_pid, signal.SIGKILL)
         wait_until(lambda: not os.path.exists(f"/proc/{wm_pid}") or open(
             f"/proc/{wm_pid}/stat").read().rsplit(")", 1)[1].split()[0] == "Z", 5, "openbox to die")
@@ -409,56 +449,6 @@ class WindowManagerRestartTest(Case):
         spin(0.5)
         x.settle(term)
         x.key(SHORTCUT_KEYS)  # which scans the new openbox's windows afresh
-        self.assertBack([term], saved)
-
-class ChurnTest(Case):
-    """Windows made and destroyed as fast as the server takes them while the
-    shortcut applies a profile naming them, again and again; then hostile windows
-    on screen while the menu is read and "Save Layout..." is used: what is saved
-    of each (title, application) is sensible or absent."""
-    HOSTILE = [  # fixture options, the title saved (None: no title)
-        (["--title-hex=ff41c3", "--pid=1"], "\ufffdA\ufffd"),
-        (["--title-bytes=4000000"], "a" * 65536),
-        (["--wm-name-hex=636166e9"], "caf\u00e9"),
-        (["--wm-name-type=COMPOUND_TEXT", "--wm-name-hex=1b2547636166c3a91b25401b2d41e9"],
-         "caf\u00e9\u00e9"),
-        (["--title=wrong-format", "--title-format=16"], None),
-        (["--wm-name-type=CARDINAL", "--wm-name-hex=01020304"], None),
-        (["--title=", "--type=DOCK", "--type-as-cardinal"], ""),  # a malformed type is none
-        (["--title=shadows", "--gtk-frame-extents=5000,5000,5000,5000"], "shadows"),
-        (["--title=pid-as-text", "--pid-format=8"], "pid-as-text"),
-        (["--title=absurd", "--frame-extents=4000000000,7,99999,1"], "absurd"),
-        (["--pid=TAVELOR", "--title=claims tavelor"], "claims tavelor"),
-        (["--pid=XTERM", "--title=claims xterm"], "claims xterm"),
-        # A dock of a regular application is no window the user arranges; leaving
-        # the taskbar does not leave the layout.
-        (["--title=Dock", "--type=DOCK"], False),
-        (["--title=Beta", "--skip-taskbar"], "Beta"),
-        ([f"--class=long,{'L' * 120000}", "--title=long class"], "long class"),
-    ]
-    def test_churn_then_hostile_windows(self):
-        term = self.keep(x.xterm("faults-churn-term", x=40, y=60))
-        churn = ["--window", "--count=4", "--class=churn,Churn", "--title=churn %d",
-                 "--geometry=120x80+600+400"]
-        # Saved with windows of the churning kind on screen, so that every apply
-        # looks for windows that come and go under it.
-        still = Fixture(*churn)
-        saved, program, menu, layout = self.saved_desk(term)
-        still.quit()
-        churning = Fixture("--fast-churn", *churn)
-        deadline, presses = time.monotonic() + 20, 0
-        while time.monotonic() < deadline or presses < 100:  # a loaded machine presses slower
-            x.key(SHORTCUT_KEYS)
-            presses += 1
-            spin(0.05)
-        cycles = int(churning.quit().split()[-1])
-        print(f"{cycles} churn cycles, {presses} shortcut presses", file=sys.stderr)
-        self.assertTrue(program.running(), program.stderr())
-        self.assertGreaterEqual(cycles, 1000, "thousands of windows made and destroyed")
-        self.assertEqual([l for l in program.lines() if X_ERRORS.search(l)], [])
-        x.run("xdotool", "windowmove", str(term.window), "600", "300")
-        wait_until(lambda: not term.back(saved[term.title]), 5, "the xterm to move")
-        x.key(SHORTCUT_KEYS)
         self.assertBack([term], saved)
         pids = {"--pid=TAVELOR": f"--pid={program.pid}", "--pid=XTERM": f"--pid={term.process.pid}"}
         self.keep(Fixture(*(pids.get(a, a) for options, _ in self.HOSTILE
