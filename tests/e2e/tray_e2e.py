@@ -102,10 +102,8 @@ class MainJourneyTest(Case):
         stored, held = self.shortcut(), "\u2303\u2325\u21e7L"
         program, menu, layout = self.start_with_menu()
         # Said once on stderr and in a notification; the settings keep it.
-        notes = wait_until(lambda: self.notes(held), 10, "the notification")
-        self.assertEqual(len(notes), 1, notes)
-        self.assertIn(f"Another program already uses {held}", notes[0]["body"])
-        self.assertIn("shortcut window", notes[0]["body"])
+        [note] = wait_until(lambda: self.notes(held), 10, "the notification")
+        self.assertRegex(note["body"], f"(?s)Another program already uses {held}.*shortcut window")
         self.assertEqual(len([l for l in program.lines() if held in l]), 1, program.lines())
         self.assertEqual(self.shortcut(), stored, "the settings keep the shortcut")
         # Options are answered without a display and without asking the running copy.
@@ -332,9 +330,8 @@ class XServerGoneTest(Case):
     dump), the profiles file as it was."""
     def assertOneLineExit(self, program, before=()):
         status, lines = program.wait(30), program.lines()[len(before):]
-        self.assertGreater(status, 0, f"an exit status, not a signal; stderr: {lines!r}")
-        self.assertEqual(len(lines), 1, f"one line on stderr, got {lines!r}")
-        self.assertTrue(lines[0].startswith("Tavelor:"), lines[0])
+        self.assertEqual((status > 0, len(lines), (lines or [""])[0][:8]), (True, 1, "Tavelor:"),
+                         f"an exit status, not a signal, and one line on stderr: {status}, {lines!r}")
         return lines[0]
     def test_server_killed(self):
         for case in ("idle", "save dialog open", "offscreen toolkit"):
