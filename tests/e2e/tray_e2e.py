@@ -438,8 +438,7 @@ class ChurnTest(Case):
         wait_until(lambda: bells.count() > rung, 5, "a beep")
         spin(0.5)
         self.assertEqual((term.frame(), bells.count()), (moved, rung + 1))
-        self.addCleanup(stop, subprocess.Popen(["openbox", "--sm-disable"],
-                                               stderr=subprocess.DEVNULL))
+        self.addCleanup(stop, subprocess.Popen(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL))
         # The old frame extents stay on the window; openbox is back once wmctrl finds it.
         wait_until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0,
                    15, "the new openbox")
@@ -456,8 +455,7 @@ class ChurnTest(Case):
         self.keep(Fixture("--window", "--class=tray,TrayThing", "--skip-taskbar", "--title=Tray",
                           "--window", "--class=tray,TrayThing", "--type=DOCK", "--title=Panel"),
                   "quit")
-        self.keep(Fixture("--retitle-hz=1000", "--window", "--title=retitled",
-                          "--class=fast,Fast"), "quit")
+        self.keep(Fixture("--retitle-hz=1000", "--window", "--title=retitled", "--class=fast,Fast"), "quit")
         for _ in range(20):
             self.assertIsNotNone(menu.layout().find("Save Layout..."))
             spin(0.05)
@@ -496,13 +494,11 @@ class FullDiskTest(Case):
                 program, menu, layout = self.start_with_menu(name=case)
                 if case == "read-only":
                     subprocess.run(["mount", "-o", "remount,ro", self.home.data], check=True)
-                tray_steps.answer_dialog(menu, layout.find("Save Layout..."), program.pid,
-                                         "Too big")
+                tray_steps.answer_dialog(menu, layout.find("Save Layout..."), program.pid, "Too big")
                 spin(0.5)
                 self.assertTrue(program.running())
                 layout = menu.layout()  # rebuilt from the file, which is as it was
-                self.assertEqual((bool(layout.find("Old")), bool(layout.find("Too big"))),
-                                 (True, False))
+                self.assertEqual((bool(layout.find("Old")), bool(layout.find("Too big"))), (True, False))
                 self.assertEqual(Path(self.home.profiles_file).read_bytes(), before)
                 self.assertEqual(os.listdir(self.home.profiles_folder), ["profiles.json"])
                 program.stop()  # one copy at a time
