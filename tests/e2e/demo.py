@@ -33,8 +33,7 @@ def screenshot_menu(item, pid, out):
 def main(executable, out):
     home, panel = Home(), Panel()
     home.write_shortcut()
-    clients = [x.xterm("Sample terminal", 80, 24, 60, 60),
-               x.xclock("Sample clock", 220, 220, 760, 90)]
+    clients = [x.xterm("Sample terminal", 80, 24, 60, 60), x.xclock("Sample clock", 220, 220, 760, 90)]
     # As a new user on an English desktop meets it.
     program = Tavelor(executable, home, out, lang="en_US.UTF-8")
     try:

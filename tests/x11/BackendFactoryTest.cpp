@@ -11,28 +11,21 @@ namespace {
 
 TEST(Session, ReadsTheEnvironment)
 {
-    struct Case {
-        const char* type;
-        const char* desktop;
-        const char* wayland;
-        QStringList desktops;
-        bool isWayland;
-    };
-    const Case cases[] = {
+    // XDG_SESSION_TYPE, XDG_CURRENT_DESKTOP, WAYLAND_DISPLAY; the desktops and Wayland read.
+    const std::tuple<const char*, const char*, const char*, QStringList, bool> cases[] = {
         {"x11", "openbox", "", {"openbox"}, false},
         {"Wayland", "ubuntu:GNOME", "", {"ubuntu", "GNOME"}, true},
         {"", "KDE", "wayland-0", {"KDE"}, true},
-        {"tty", "", "", {}, false},
-    };
-    for (const Case& c : cases) {
-        qputenv("XDG_SESSION_TYPE", c.type);
-        qputenv("XDG_CURRENT_DESKTOP", c.desktop);
-        qputenv("WAYLAND_DISPLAY", c.wayland);
+        {"tty", "", "", {}, false}};
+    for (const auto& [type, desktop, wayland, desktops, isWayland] : cases) {
+        qputenv("XDG_SESSION_TYPE", type);
+        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        qputenv("WAYLAND_DISPLAY", wayland);
         const Session session = Session::fromEnvironment();
-        EXPECT_EQ(session.desktops, c.desktops) << c.desktop;
-        EXPECT_EQ(session.isWayland(), c.isWayland) << c.type;
-        for (const QString& desktop : c.desktops)
-            EXPECT_TRUE(session.runs(desktop.toLower()));
+        EXPECT_EQ(session.desktops, desktops) << desktop;
+        EXPECT_EQ(session.isWayland(), isWayland) << type;
+        for (const QString& name : desktops)
+            EXPECT_TRUE(session.runs(name.toLower()));
         EXPECT_FALSE(session.runs("KD"));
     }
 }

@@ -9,17 +9,13 @@
 namespace tavelor::xdg {
 namespace {
 
-TEST(DesktopEntriesTest, LocaleKeysInTheOrderOfTheStandard)
+TEST(DesktopEntriesTest, ParsesTheBestLocalisedNameOfTheMainGroupOnly)
 {
+    // The locale keys, in the order of the standard.
     EXPECT_EQ(localeKeysFor(QStringLiteral("sr_RS.UTF-8@latin")),
               (QStringList{"sr_RS@latin", "sr_RS", "sr@latin", "sr"}));
     EXPECT_EQ(localeKeysFor(QStringLiteral("fr_FR.UTF-8")), (QStringList{"fr_FR", "fr"}));
-    EXPECT_TRUE(localeKeysFor(QStringLiteral("C.UTF-8")).isEmpty());
-    EXPECT_TRUE(localeKeysFor(QString()).isEmpty());
-}
-
-TEST(DesktopEntriesTest, ParsesTheBestLocalisedNameOfTheMainGroupOnly)
-{
+    EXPECT_TRUE(localeKeysFor(QStringLiteral("C.UTF-8")).isEmpty() && localeKeysFor({}).isEmpty());
     const QByteArray contents = "# comment\n[Desktop Entry]\nName=Plain\nName[fr]=Fran\\scais\n"
                                 "Name[fr_CA]=Qu\xc3\xa9"
                                 "bec\nStartupWMClass = Thing \n"

@@ -18,37 +18,26 @@ std::vector<std::byte> words(std::initializer_list<std::uint32_t> values)
 
 TEST(PropertyDecodingTest, TextByEncoding)
 {
-    struct Case {
-        std::string_view bytes;
-        TextEncoding encoding;
-        bool truncated;
-        QString expected;
-    } cases[] = {
-        {"caf\xc3\xa9", TextEncoding::Utf8, false, QStringLiteral("caf\u00e9")},
-        {"a\xff\xfe"
-         "b",
-         TextEncoding::Utf8, false, QStringLiteral("a\uFFFD\uFFFDb")},
-        {"ab\xc3", TextEncoding::Utf8, false, QStringLiteral("ab\uFFFD")},
+    using enum TextEncoding;
+    const std::tuple<std::string_view, TextEncoding, bool, QString> cases[] = {
+        {"caf\xc3\xa9", Utf8, false, QStringLiteral("caf\u00e9")},
+        {"a\xff\xfe\x62", Utf8, false, QStringLiteral("a\uFFFD\uFFFDb")},
+        {"ab\xc3", Utf8, false, QStringLiteral("ab\uFFFD")},
         // Cut by the read limit in the middle of a character: the piece goes.
-        {"ab\xe2\x82", TextEncoding::Utf8, true, QStringLiteral("ab")},
-        {"ab\xe2\x82\xac", TextEncoding::Utf8, true, QStringLiteral("ab\u20ac")},
-        {"caf\xe9", TextEncoding::Latin1, false, QStringLiteral("caf\u00e9")},
-        {"a\x1b%G\xc3\xa9\x1b%@b", TextEncoding::CompoundText, false, QStringLiteral("a\u00e9b")},
-        {"\xe9\x1b-A\xe9", TextEncoding::CompoundText, false, QStringLiteral("\u00e9\u00e9")},
-        // A set we do not know (JIS X 0208) gives replacement characters, then
-        // ASCII comes back.
-        {"\x1b$(B\x30\x21\x1b(Bok", TextEncoding::CompoundText, false,
-         QStringLiteral("\uFFFD\uFFFDok")},
-        {"\x1b%Gunterminated \xc3\xa9", TextEncoding::CompoundText, false,
-         QStringLiteral("unterminated \u00e9")},
-        {"\x1b", TextEncoding::CompoundText, false, QString()},
+        {"ab\xe2\x82", Utf8, true, QStringLiteral("ab")},
+        {"ab\xe2\x82\xac", Utf8, true, QStringLiteral("ab\u20ac")},
+        {"caf\xe9", Latin1, false, QStringLiteral("caf\u00e9")},
+        {"a\x1b%G\xc3\xa9\x1b%@b", CompoundText, false, QStringLiteral("a\u00e9b")},
+        {"\xe9\x1b-A\xe9", CompoundText, false, QStringLiteral("\u00e9\u00e9")},
+        // A set we do not know (JIS X 0208) gives replacement characters, then ASCII comes back.
+        {"\x1b$(B\x30\x21\x1b(Bok", CompoundText, false, QStringLiteral("\uFFFD\uFFFDok")},
+        {"\x1b%Gunterminated \xc3\xa9", CompoundText, false, QStringLiteral("unterminated \u00e9")},
+        {"\x1b", CompoundText, false, QString()},
         // Latin-1's right half starts at no-break space; another set replaces it.
-        {"\xa0\x1b-B\xe9", TextEncoding::CompoundText, false, QStringLiteral("\u00a0\uFFFD")},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(decodeText(c.bytes, c.encoding, c.truncated), c.expected)
-            << ::testing::PrintToString(std::string(c.bytes));
-    }
+        {"\xa0\x1b-B\xe9", CompoundText, false, QStringLiteral("\u00a0\uFFFD")}};
+    for (const auto& [bytes, encoding, truncated, expected] : cases)
+        EXPECT_EQ(decodeText(bytes, encoding, truncated), expected)
+            << ::testing::PrintToString(std::string(bytes));
 }
 
 TEST(PropertyDecodingTest, WmClass)

@@ -57,18 +57,11 @@ protected:
     }
     std::uint32_t active() { return rootValue("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW); }
 
-    // The user's side, through tools of their own: "wmctrl -b add,above" or
-    // "xdotool windowminimize" on the window.
+    // The user's side, through tools of their own, e.g. "wmctrl -i -r %1 -b add,above"
+    // with the window's id for %1.
     static void run(const char* command, xcb_window_t w)
     {
-        QStringList words = QString::fromLatin1(command).split(u' ');
-        const QString tool = words.takeFirst(), id = QString::number(w);
-        QProcess::execute(tool, tool == u"wmctrl" ? QStringList{"-i", "-r", id} + words
-                                                  : words + QStringList{id});
-    }
-    static void activate(xcb_window_t w)
-    {
-        QProcess::execute("wmctrl", {"-i", "-a", QString::number(w)});
+        QProcess::execute("sh", {"-c", QString::fromLatin1(command).arg(w)});
     }
 
     X11Backend backend;
@@ -86,14 +79,14 @@ TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestoredAndAnOldProfileMovesFra
     const std::vector<xcb_window_t>& w = fixture.windows();
     ASSERT_EQ(w.size(), 7u);
 
-    run("wmctrl -t 1", w[0]);
-    run("wmctrl -b add,maximized_vert,maximized_horz", w[1]);
-    run("wmctrl -b add,maximized_vert", w[2]);
-    run("xdotool windowminimize", w[3]);
-    run("wmctrl -b add,fullscreen", w[4]);
-    run("wmctrl -b add,above", w[5]);
-    run("xdotool windowraise", w[2]);
-    activate(w[6]);
+    run("wmctrl -i -r %1 -t 1", w[0]);
+    run("wmctrl -i -r %1 -b add,maximized_vert,maximized_horz", w[1]);
+    run("wmctrl -i -r %1 -b add,maximized_vert", w[2]);
+    run("xdotool windowminimize %1", w[3]);
+    run("wmctrl -i -r %1 -b add,fullscreen", w[4]);
+    run("wmctrl -i -r %1 -b add,above", w[5]);
+    run("xdotool windowraise %1", w[2]);
+    run("wmctrl -i -a %1", w[6]);
     ASSERT_TRUE(waitUntil([&] {
         return shown(w[0]) == "1" && shown(w[3]) == "0 HIDDEN" && shown(w[5]) == "0 ABOVE" &&
                active() == w[6];
@@ -114,16 +107,16 @@ TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestoredAndAnOldProfileMovesFra
     ASSERT_EQ(profile.snapshots.size(), 7);
 
     // The user changes all of it, then comes back to the window they work in.
-    run("wmctrl -t 0", w[0]);
-    run("wmctrl -b remove,maximized_vert,maximized_horz", w[1]);
-    run("wmctrl -b remove,maximized_vert", w[2]);
-    run("wmctrl -b add,maximized_horz", w[2]);
-    activate(w[3]);
-    run("wmctrl -b remove,fullscreen", w[4]);
-    run("wmctrl -b remove,above", w[5]);
+    run("wmctrl -i -r %1 -t 0", w[0]);
+    run("wmctrl -i -r %1 -b remove,maximized_vert,maximized_horz", w[1]);
+    run("wmctrl -i -r %1 -b remove,maximized_vert", w[2]);
+    run("wmctrl -i -r %1 -b add,maximized_horz", w[2]);
+    run("wmctrl -i -a %1", w[3]);
+    run("wmctrl -i -r %1 -b remove,fullscreen", w[4]);
+    run("wmctrl -i -r %1 -b remove,above", w[5]);
     for (auto it = leftOrder.rbegin(); it != leftOrder.rend(); ++it)
-        run("xdotool windowraise", *it);
-    activate(w[6]);
+        run("xdotool windowraise %1", *it);
+    run("wmctrl -i -a %1", w[6]);
     ASSERT_TRUE(
         waitUntil([&] { return shown(w[0]) == "0" && shown(w[3]) == "0" && active() == w[6]; }));
 

@@ -9,7 +9,8 @@ void FakeWindowSource::apply(std::span<const platform::FrameWrite> frameWrites)
     for (const platform::FrameWrite& write : frameWrites) {
         writes.push_back(write);
         for (platform::LiveApplication& app : applications)
-            for (platform::LiveWindow& window : app.windows ? *app.windows : m_none)
+            for (platform::LiveWindow& window :
+                 app.windows ? *app.windows : std::span<platform::LiveWindow>())
                 if (window.id == write.window && (write.part == Position || write.part == Size))
                     (write.part == Position ? window.position : window.size) = {write.first,
                                                                                 write.second};

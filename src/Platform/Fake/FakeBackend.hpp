@@ -26,9 +26,6 @@ struct FakeWindowSource final : platform::WindowSource {
     std::vector<platform::LiveApplication> applications;
     std::vector<platform::FrameWrite> writes;
     int applyCalls = 0;
-
-private:
-    std::vector<platform::LiveWindow> m_none;
 };
 
 /// Access the test grants or withholds; a prompt may grant it.
