@@ -9,7 +9,7 @@ import unittest
 from pathlib import Path
 import dbus
 import dbus.mainloop.glib
-from wayland_steps import CLIENTS, Panel, journey, save, start_clients, start_tavelor, until_back, wait_until
+from wayland_steps import CLIENTS, Panel, dock_cycle, journey, save, start_clients, start_tavelor, until_back, wait_until
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 NAME = PATH_IFACE = "io.github.tavelor.Shell"
@@ -103,9 +103,18 @@ class TopBar:
         dialog = next((w for w in windows() if w["pid"] == pid), None)
         return dialog and shell_eval(FOCUSED) == dialog["id"]
     def scramble(self):
-        shell().ApplyFrames([(dbus.UInt64(int(w["id"])), 500 + 90 * i, 400 + 60 * i, 420, 300)
-                             for i, w in enumerate(w for w in windows() if w["title"] in CLIENTS)],
-                            signature="a(tiiii)")
+        self.place(lambda i: (500 + 90 * i, 400 + 60 * i, 420, 300))
+    def spread(self, shift):  # two on each monitor
+        self.place(lambda i: (100 + 2000 * (i % 2) + shift, 100 + 80 * i + shift, 400, 300))
+    def place(self, frame):
+        shell().ApplyFrames([(dbus.UInt64(int(w["id"])), *frame(i)) for i, w in
+                             enumerate(w for w in windows() if w["title"] in CLIENTS)], signature="a(tiiii)")
+
+def use_monitors(*connectors):  # Mutter's virtual monitors left to right, the first primary
+    modes, mutter = {"Meta-0": "1920x1080@60.000", "Meta-1": "1280x1024@60.000"}, "org.gnome.Mutter.DisplayConfig"
+    config = dbus.Interface(dbus.SessionBus().get_object(mutter, "/org/gnome/Mutter/DisplayConfig"), mutter)
+    config.ApplyMonitorsConfig(config.GetCurrentState()[0], 1, [(1920 * i, 0, 1.0, dbus.UInt32(0), i == 0, [(
+        c, modes[c], {})]) for i, c in enumerate(connectors)], {}, signature="uua(iiduba(ssa{sv}))a{sv}")
 
 def tray_menu():
     return wait_until(Panel().items, 15, "Tavelor's item in the watcher")[0].menu()
@@ -118,6 +127,10 @@ class WithClients(unittest.TestCase):
         wait_until(lambda: shell_eval(closed), 20, "the start-up over and the overview closed")
         titles = set(start_clients(cls.addClassCleanup))
         wait_until(lambda: {w["title"] for w in windows() if w["frame"][2] > 0} >= titles, 30, "the windows")
+    def start(self):  # the top-bar menu when the session has no tray
+        home, program = start_tavelor(self.addCleanup, "gnome")
+        menu = tray_menu()
+        return home, program, menu, TopBar(self, menu)
 
 class InterfaceTest(WithClients):
     def test_bad_input_is_refused_and_moves_nothing(self):
@@ -163,10 +176,6 @@ class InterfaceTest(WithClients):
 
 class TopBarTest(WithClients):
     """No tray in the session: the extension's stand-in watcher and top-bar menu."""
-    def start(self):
-        home, program = start_tavelor(self.addCleanup, "gnome")
-        menu = tray_menu()
-        return home, program, menu, TopBar(self, menu)
     def test_save_from_the_top_bar_then_menu_and_shortcut_restore(self):
         home, program, menu, desktop = self.start()
         journey(self, desktop, menu, home, program.pid)
@@ -216,6 +225,12 @@ class TopBarTest(WithClients):
         time.sleep(1)
         self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states(), shell_eval(STACKING)),
                          (focused, workspace, saved, stacked))
+
+class DockTest(WithClients):  # in a session with two monitors
+    def test_marked_profile_back_when_its_monitors_are(self):
+        home, program, menu, desktop = self.start()
+        dock_cycle(self, desktop, menu, home, program.pid, ["Meta-0", "Meta-1"],
+                   lambda _: use_monitors("Meta-0"), lambda: use_monitors("Meta-0", "Meta-1"))
 
 class TrayTest(unittest.TestCase):
     """With the AppIndicator extension's watcher: Tavelor's item there and no second

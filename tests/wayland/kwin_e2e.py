@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """In tests/wayland/kwin-session: build/tavelor driven through its tray menu over D-Bus and keys
 through KWin's fake input (TAVELOR_FAKE_KEYS), frames read and scrambled by KWin scripts, the shortcut
-window; then the backend's faults (argv[1], kwin_tests) with the same windows."""
+window, a dock cycle over the session's two outputs (kscreen-doctor); then the backend's faults
+(argv[1], kwin_tests) with the same windows."""
 import json
 import os
 import re
@@ -12,12 +13,13 @@ import unittest
 import dbus
 import dbus.service
 
-from wayland_steps import CLIENTS, Panel, journey, spin, start_clients, start_tavelor, until_back, wait_until
+from wayland_steps import CLIENTS, Panel, dock_cycle, journey, spin, start_clients, start_tavelor, until_back, wait_until
 
-KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "\n": 28}  # Linux input key codes
+KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "o": 24, "c": 46, "\n": 28}  # Linux input key codes
 CTRL_ALT_T, CTRL_ALT_G, CTRL_SHIFT_K, SPACE = (29, 56, 20), (29, 56, 34), (29, 42, 37), 57
 HELD = ["tavelor-e2e-other", "act", "Other", "Act"]  # another program's Control+Alt+G
 TAVELOR = ["tavelor", "apply-active-profile", "Tavelor", "Apply Active Profile"]
+PLACES = dict(zip(CLIENTS, ([200, 100], [2100, 150], [2700, 400], [600, 500])))  # two on Virtual-1
 SCRIPT = ("const all = typeof workspace.windowList === 'function' ? workspace.windowList() : workspace.clientList();\n"
           "const answer = (value) => callDBus('%s', '/kwine2e', 'app.tavelor.KWinE2E', 'Answer', JSON.stringify(value));\n")
 
@@ -59,6 +61,10 @@ class KWin(dbus.service.Object):
     def scramble(self):
         self.run("all.forEach((w, i) => { if (%s.includes(w.caption)) w.frameGeometry = {x: 30 + 200 * i, "
                  "y: 500 - 100 * i, width: 350, height: 250}; }); answer(0);" % json.dumps(list(CLIENTS)))
+    def spread(self, shift):
+        self.run("const at = %s; all.forEach(w => { if (at[w.caption]) w.frameGeometry = {x: at[w.caption][0] + %d, "
+                 "y: at[w.caption][1] + %d, width: 400, height: 300}; }); answer(0);" % (json.dumps(PLACES), shift, shift))
+        wait_until(lambda: all(self.frames()[t][:2] == [x + shift, y + shift] for t, (x, y) in PLACES.items()), 10, "moves")
     def choose(self, *labels):
         self.menu.click(self.menu.wait_for(lambda l: l.find(*labels)).find(*labels))
     def wait_for_menu(self, what):  # the tray menu is the only one
@@ -80,6 +86,10 @@ class KWinTest(unittest.TestCase):
         os.environ["QT_QPA_PLATFORM"] = "wayland"
         cls.home, cls.program = start_tavelor(cls.addClassCleanup)
         cls.kwin.menu = cls.panel.wait_for_item(cls.program.pid).menu()
+    def test_0_dock_cycle(self):
+        outputs = lambda *change: lambda *_: subprocess.run(["kscreen-doctor", *change], check=True)  # noqa: E731
+        dock_cycle(self, self.kwin, self.kwin.menu, self.home, self.program.pid, ["Virtual-0", "Virtual-1"],
+                   outputs("output.Virtual-1.disable"), outputs("output.Virtual-1.enable"))
     def test_1_journey_through_the_menu_and_the_shortcut(self):
         journey(self, self.kwin, self.kwin.menu, self.home, self.program.pid)
     def shortcut(self):  # key code and modifiers in the settings
@@ -127,5 +137,4 @@ class KWinTest(unittest.TestCase):
         self.assertEqual(subprocess.run([sys.argv[1]]).returncode, 0)
 
 if __name__ == "__main__":
-    from kwin_dock_e2e import KWinDockTest  # noqa: F401 (runs first, by name: KWinTest ends KWin)
     unittest.main(argv=sys.argv[:1], verbosity=2)

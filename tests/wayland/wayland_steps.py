@@ -47,6 +47,28 @@ def save(desktop, menu, home, pid, name):
     menu.wait_for(lambda l: l.find(name), what="the profile in the menu")
     return next(p for p in home.read_profiles() if p["name"] == name)
 
+def dock_cycle(test, desktop, menu, home, pid, connectors, undock, dock, split=1920):
+    """Saves "docked" spread over both displays and marks it (its check in the menu and the file
+    follow the item, off and on again); moved by the user, undocked a while, docked again: the
+    saved frames come back by themselves. desktop as for journey(), plus spread(shift);
+    undock(saved); split: where the second display starts."""
+    desktop.spread(0)
+    profile, follow = save(desktop, menu, home, pid, "docked"), ("docked", "Apply When These Displays Connect")
+    saved = {s["windowTitle"]: rect(s["frame"]) for s in profile["snapshots"]}
+    test.assertEqual((saved, [m["connector"] for m in profile["displays"]]), (desktop.frames(), connectors))
+    test.assertEqual({f[0] >= split for f in saved.values()}, {False, True})
+    for checked in (True, False, True):
+        desktop.choose(*follow)
+        menu.wait_for(lambda l: l.find(*follow).checked == checked, what=f"the mark: {checked}")
+        desktop.wait_for_menu(f"the menu with the mark: {checked}")
+        test.assertEqual(home.read_profiles()[0].get("applyOnDisplayConnect", False), checked)
+    desktop.spread(150)  # the user's own layout, which KWin puts back with its output
+    undock(saved)
+    wait_until(lambda: all(f[0] < split for f in desktop.frames().values()), 10, "the windows on the first display")
+    spin(2)  # undocked a while, as a user is: Tavelor waits for each setup to settle
+    dock()
+    wait_until(lambda: desktop.frames() == saved, 15, "the windows back where saved")
+
 def journey(test, desktop, menu, home, pid, apply_again=True):
     """Save Layout... with the name typed; once active the shortcut, and the profile's
     Apply, put scrambled windows back. desktop: frames() of the clients by title,
