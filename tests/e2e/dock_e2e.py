@@ -11,13 +11,13 @@ sys.path[:0] = [HERE, os.path.join(HERE, "..", "wayland")]
 import xdesktop as x  # noqa: E402
 from panel import spin, wait_until  # noqa: E402
 from tray_e2e import Case  # noqa: E402
-from wayland_steps import dock_cycle  # noqa: E402
+from wayland_steps import TrayDesktop, dock_cycle  # noqa: E402
 
 def xrandr(*monitor):
     subprocess.run(["xrandr", *monitor], check=True, capture_output=True)
 
-class Desktop:
-    """dock_cycle's desktop: the windows by title, the tray menu, keys typed with xdotool."""
+class Desktop(TrayDesktop):
+    """dock_cycle's desktop: the windows by title, keys typed with xdotool."""
     def __init__(self, menu, windows):
         self.menu, self.windows = menu, windows
     def frames(self):
@@ -25,15 +25,10 @@ class Desktop:
     def spread(self, shift):  # the windows as placed, on both monitors
         for window, frame in zip(self.windows, self.frames().values() if shift else ()):
             window.move_resize(frame[0] + shift, frame[1] + shift, *frame[2:])
-    def choose(self, *labels):
-        self.menu.click(self.menu.wait_for(lambda l: l.find(*labels)).find(*labels))
-    def wait_for_menu(self, what):
-        pass
     def dialog_up(self, pid):
         return x.windows_of(pid) and not x.run("xdotool", "windowactivate", "--sync", str(x.windows_of(pid)[-1]))
     def type(self, text):
-        x.type_text(text)
-        x.key("Return")
+        x.key(*text, "Return")
 
 class DockTest(Case):
     def test_dock_undock_dock(self):

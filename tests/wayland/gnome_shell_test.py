@@ -201,7 +201,7 @@ class TopBarTest(WithClients):
                  "qt window": [0, 0, True, False, False], "x term": [0, 0, False, True, False]}
         shell_eval(SET_STATES % json.dumps(saved))
         wait_until(lambda: states() == saved, 10, "the states set")
-        profile = save(desktop, menu, home, program.pid, "state")
+        profile, _ = save(desktop, menu, home, program.pid, "state")
         keys = {s["windowTitle"]: {k: v for k, v in s.items() if k in
                                    ("desktop", "maximized", "minimized", "fullscreen", "keepAbove")}
                 for s in profile["snapshots"]}

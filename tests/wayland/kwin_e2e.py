@@ -13,7 +13,7 @@ import unittest
 import dbus
 import dbus.service
 
-from wayland_steps import CLIENTS, Panel, dock_cycle, journey, spin, start_clients, start_tavelor, until_back, wait_until
+from wayland_steps import CLIENTS, Panel, TrayDesktop, dock_cycle, journey, spin, start_clients, start_tavelor, until_back, wait_until
 
 KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "o": 24, "c": 46, "\n": 28}  # Linux input key codes
 CTRL_ALT_T, CTRL_ALT_G, CTRL_SHIFT_K, SPACE = (29, 56, 20), (29, 56, 34), (29, 42, 37), 57
@@ -30,7 +30,7 @@ def notices():  # the summaries of the notifications shown, as tests/desktop/sni
     with open(os.environ["TAVELOR_TEST_NOTIFY_LOG"], encoding="utf-8") as log:
         return [json.loads(line)["summary"] for line in log if line.strip()]
 
-class KWin(dbus.service.Object):
+class KWin(dbus.service.Object, TrayDesktop):
     """Runs scripts in KWin that answer on this object; the journey's desktop."""
     def __init__(self, bus):
         super().__init__(bus, "/kwine2e")
@@ -65,10 +65,6 @@ class KWin(dbus.service.Object):
         self.run("const at = %s; all.forEach(w => { if (at[w.caption]) w.frameGeometry = {x: at[w.caption][0] + %d, "
                  "y: at[w.caption][1] + %d, width: 400, height: 300}; }); answer(0);" % (json.dumps(PLACES), shift, shift))
         wait_until(lambda: all(self.frames()[t][:2] == [x + shift, y + shift] for t, (x, y) in PLACES.items()), 10, "moves")
-    def choose(self, *labels):
-        self.menu.click(self.menu.wait_for(lambda l: l.find(*labels)).find(*labels))
-    def wait_for_menu(self, what):  # the tray menu is the only one
-        pass
     def type(self, text):
         for c in text + "\n":
             press(KEYS[c])
