@@ -47,11 +47,11 @@ class DockTest(Case):
             for window, frame in zip(windows, [(300, 300, 300, 200), (0, 0, 400, 300), (1000, 100, 200, 200)]):
                 window.move_resize(*frame)
             desktop.choose("docked", "Apply")
-            wait_until(lambda: windows[0].back(tuple(saved["laptop-term"])), 10, "laptop-term on the left monitor as saved")
+            wait_until(lambda: windows[0].back(tuple(saved["laptop-term"])), 10, "laptop-term on the left one as saved")
             for window, frame in zip(windows, x.settle(*windows)):
                 self.assertEqual((frame[0] >= 0 and frame[0] + frame[2] <= 640, list(frame[2:])),
                                  (True, saved[window.title][2:]), (window.title, frame))
-        dock_cycle(self, desktop, menu, self.home, program.pid, ["left", "right"], undock, lambda: xrandr(*docked), 640)
+        dock_cycle(self, desktop, self.home, program.pid, ["left", "right"], undock, lambda: xrandr(*docked), 640)
         x.screenshot(self.out, "docked-again")
 
 if __name__ == "__main__":

@@ -76,9 +76,6 @@ class Keyboard:
     def press(self, keysyms):
         for keysym, down in [(k, True) for k in keysyms] + [(k, False) for k in reversed(keysyms)]:
             self.session.NotifyKeyboardKeysym(dbus.UInt32(keysym), down)
-    def type(self, text):
-        for keys in [[ord(c)] for c in text] + [[0xFF0D]]:  # Return
-            self.press(keys)
 
 class TopBar:
     """The desktop of the journey: Tavelor's menu in the extension's top-bar button."""
@@ -86,7 +83,8 @@ class TopBar:
         self.test, self.menu, self.keyboard = test, menu, None
     def type(self, text):  # into the focused dialog, with a keyboard that has seen none before
         self.keyboard = Keyboard(self.test)
-        self.keyboard.type(text)
+        for keys in [[ord(c)] for c in text] + [[0xFF0D]]:  # Return
+            self.keyboard.press(keys)
     def shortcut(self, key="t"):
         self.keyboard.press(CONTROL_ALT + [ord(key)])
     def frames(self):  # one window a title, or the journey compares windows the profile never held
@@ -95,8 +93,7 @@ class TopBar:
         return dict(listed)
     def choose(self, *labels):
         self.wait_for_menu("the top-bar menu")
-        result = shell_eval(CHOOSE % json.dumps(list(labels)))
-        assert result == "ok", result
+        assert (result := shell_eval(CHOOSE % json.dumps(list(labels)))) == "ok", result
     def wait_for_menu(self, what):
         wait_until(lambda: outline(shell_eval(READ_TOP_BAR) or []) == self.menu.layout().outline(), 10, what)
     def dialog_up(self, pid):
@@ -129,8 +126,7 @@ class WithClients(unittest.TestCase):
         wait_until(lambda: {w["title"] for w in windows() if w["frame"][2] > 0} >= titles, 30, "the windows")
     def start(self):  # the top-bar menu when the session has no tray
         home, program = start_tavelor(self.addCleanup, "gnome")
-        menu = tray_menu()
-        return home, program, menu, TopBar(self, menu)
+        return home, program, TopBar(self, tray_menu())
 
 class InterfaceTest(WithClients):
     def test_bad_input_is_refused_and_moves_nothing(self):
@@ -177,8 +173,8 @@ class InterfaceTest(WithClients):
 class TopBarTest(WithClients):
     """No tray in the session: the extension's stand-in watcher and top-bar menu."""
     def test_save_from_the_top_bar_then_menu_and_shortcut_restore(self):
-        home, program, menu, desktop = self.start()
-        journey(self, desktop, menu, home, program.pid)
+        home, program, desktop = self.start()
+        journey(self, desktop, home, program.pid)
         saved = desktop.frames()  # where the last restore put them
         # The shortcut window (untranslated title under LANG=C), its Record button focused as it opens:
         # Control+Option+Y recorded and stored, and it applies while Control+Option+T no longer does.
@@ -194,14 +190,14 @@ class TopBarTest(WithClients):
         self.assertTrue(all(f != saved[t] for t, f in desktop.frames().items()))
         until_back(desktop.frames, saved, lambda: desktop.shortcut("y"), "the windows back")
     def test_window_state_saved_and_restored(self):
-        home, program, menu, desktop = self.start()
+        home, program, desktop = self.start()
         states = lambda: {s[0]: s[1:] for s in shell_eval(STATES)}  # noqa: E731
         # Workspace 1 of 2 and maximised; maximised vertically and above; minimised; fullscreen.
         saved = {"gtk one": [1, 3, False, False, False], "gtk two": [0, 2, False, False, True],
                  "qt window": [0, 0, True, False, False], "x term": [0, 0, False, True, False]}
         shell_eval(SET_STATES % json.dumps(saved))
         wait_until(lambda: states() == saved, 10, "the states set")
-        profile, _ = save(desktop, menu, home, program.pid, "state")
+        profile, _ = save(desktop, home, program.pid, "state")
         keys = {s["windowTitle"]: {k: v for k, v in s.items() if k in
                                    ("desktop", "maximized", "minimized", "fullscreen", "keepAbove")}
                 for s in profile["snapshots"]}
@@ -217,9 +213,7 @@ class TopBarTest(WithClients):
         shell_eval(RAISE % json.dumps(stacked[::-1]))
         wait_until(lambda: states() == changed, 10, "the change")
         shell_eval(FOCUS % json.dumps("gtk two"))
-        wait_until(lambda: shell_eval(FOCUSED), 5, "a focused window")
-        focused, workspace = shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE)
-        desktop.wait_for_menu("the menu with the profile")
+        focused, workspace = wait_until(lambda: shell_eval(FOCUSED), 5, "a focused window"), shell_eval(ACTIVE_WORKSPACE)
         desktop.choose("state", "Apply")
         wait_until(lambda: states() == saved, 10, "the states back")
         time.sleep(1)
@@ -228,8 +222,8 @@ class TopBarTest(WithClients):
 
 class DockTest(WithClients):  # in a session with two monitors
     def test_marked_profile_back_when_its_monitors_are(self):
-        home, program, menu, desktop = self.start()
-        dock_cycle(self, desktop, menu, home, program.pid, ["Meta-0", "Meta-1"],
+        home, program, desktop = self.start()
+        dock_cycle(self, desktop, home, program.pid, ["Meta-0", "Meta-1"],
                    lambda _: use_monitors("Meta-0"), lambda: use_monitors("Meta-0", "Meta-1"))
 
 class TrayTest(unittest.TestCase):

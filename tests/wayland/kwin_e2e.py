@@ -13,7 +13,8 @@ import unittest
 import dbus
 import dbus.service
 
-from wayland_steps import CLIENTS, Panel, TrayDesktop, dock_cycle, journey, spin, start_clients, start_tavelor, until_back, wait_until
+from wayland_steps import (CLIENTS, Panel, TrayDesktop, dock_cycle, journey, spin, start_clients, start_tavelor,
+                           until_back, wait_until)
 
 KEYS = {"d": 32, "e": 18, "s": 31, "k": 37, "o": 24, "c": 46, "\n": 28}  # Linux input key codes
 CTRL_ALT_T, CTRL_ALT_G, CTRL_SHIFT_K, SPACE = (29, 56, 20), (29, 56, 34), (29, 42, 37), 57
@@ -84,10 +85,10 @@ class KWinTest(unittest.TestCase):
         cls.kwin.menu = cls.panel.wait_for_item(cls.program.pid).menu()
     def test_0_dock_cycle(self):
         outputs = lambda *change: lambda *_: subprocess.run(["kscreen-doctor", *change], check=True)  # noqa: E731
-        dock_cycle(self, self.kwin, self.kwin.menu, self.home, self.program.pid, ["Virtual-0", "Virtual-1"],
+        dock_cycle(self, self.kwin, self.home, self.program.pid, ["Virtual-0", "Virtual-1"],
                    outputs("output.Virtual-1.disable"), outputs("output.Virtual-1.enable"))
     def test_1_journey_through_the_menu_and_the_shortcut(self):
-        journey(self, self.kwin, self.kwin.menu, self.home, self.program.pid)
+        journey(self, self.kwin, self.home, self.program.pid)
     def shortcut(self):  # key code and modifiers in the settings
         with open(self.home.settings_file, encoding="utf-8") as conf:
             return re.findall(r"^hotKey(?:KeyCode|Modifiers)=(\d+)$", conf.read(), re.M)

@@ -36,12 +36,12 @@ def until_back(frames, saved, action, what, pause=3):
     keys of a new keyboard (a restore is idempotent, so this hides no missing one)."""
     wait_until(lambda: frames() == saved or action() or spin(pause), 4 * pause, what)
 
-def save(desktop, menu, home, pid, name):
+def save(desktop, home, pid, name):
     """Save Layout... with name typed into the native dialog; answers the profile saved and its frames by title."""
     desktop.choose("Save Layout...")
     wait_until(lambda: desktop.dialog_up(pid), 10, "the save dialog, a native window")
     desktop.type(name)
-    menu.wait_for(lambda l: l.find(name), what="the profile in the menu")
+    desktop.menu.wait_for(lambda l: l.find(name), what="the profile in the menu")
     profile = next(p for p in home.read_profiles() if p["name"] == name)
     return profile, {s["windowTitle"]: [s["frame"][k] for k in ("x", "y", "width", "height")]
                      for s in profile["snapshots"]}
@@ -53,19 +53,19 @@ class TrayDesktop:
     def wait_for_menu(self, what):
         pass
 
-def dock_cycle(test, desktop, menu, home, pid, connectors, undock, dock, split=1920):
+def dock_cycle(test, desktop, home, pid, connectors, undock, dock, split=1920):
     """Saves "docked" spread over both displays and marks it (its check in the menu and the file
     follow the item, off and on again); moved by the user, undocked a while, docked again: the
     saved frames come back by themselves. desktop as for journey(), plus spread(shift);
     undock(saved); split: where the second display starts."""
     desktop.spread(0)
-    profile, saved = save(desktop, menu, home, pid, "docked")
+    profile, saved = save(desktop, home, pid, "docked")
     test.assertEqual((saved, [m["connector"] for m in profile["displays"]], {f[0] >= split for f in saved.values()}),
                      (desktop.frames(), connectors, {False, True}))
     follow = ("docked", "Apply When These Displays Connect")
     for checked in (True, False, True):
         desktop.choose(*follow)
-        menu.wait_for(lambda l: l.find(*follow).checked == checked, what=f"the mark: {checked}")
+        desktop.menu.wait_for(lambda l: l.find(*follow).checked == checked, what=f"the mark: {checked}")
         desktop.wait_for_menu(f"the menu with the mark: {checked}")
         test.assertEqual(home.read_profiles()[0].get("applyOnDisplayConnect", False), checked)
     desktop.spread(150)  # the user's own layout, which KWin puts back with its output
@@ -75,17 +75,18 @@ def dock_cycle(test, desktop, menu, home, pid, connectors, undock, dock, split=1
     dock()
     wait_until(lambda: desktop.frames() == saved, 15, "the windows back where saved")
 
-def journey(test, desktop, menu, home, pid):
+def journey(test, desktop, home, pid):
     """Save Layout... with the name typed; once active the shortcut, and the profile's
-    Apply, put scrambled windows back. desktop: frames() of the clients by title,
+    Apply, put scrambled windows back. desktop: its menu, frames() of the clients by title,
     choose(*labels), wait_for_menu(what), dialog_up(pid), type(text), shortcut(), scramble()."""
-    profile, saved = save(desktop, menu, home, pid, "desk")
+    profile, saved = save(desktop, home, pid, "desk")
     apps = {s["windowTitle"]: s["bundleIdentifier"] for s in profile["snapshots"]}
     # KWin 6 finds a desktop file for an X11 window itself.
     test.assertEqual((saved, apps.pop("x term") in ("xterm", "debian-xterm", "XTerm"), apps),
                      (desktop.frames(), True, {t: a for t, a in CLIENTS.items() if a}))
     desktop.choose("desk", "Set as Active")
-    menu.wait_for(lambda l: l.find("desk", "Deactivate"), what="the profile to be active")
+    desktop.menu.wait_for(lambda l: l.find("desk", "Deactivate"), what="the profile to be active")
+    desktop.wait_for_menu("the menu with the active profile")
     for action, what in [(desktop.shortcut, "from the shortcut"),
                          (lambda: desktop.choose("desk", "Apply"), "from the menu")]:
         desktop.scramble()
