@@ -8,8 +8,6 @@
 #include "Platform/KWin/KWinWindowList.hpp"
 #include "Platform/KWin/KWinWindowSource.hpp"
 #include "Platform/Xdg/DesktopEntries.hpp"
-#include "Services/WindowRestorer.hpp"
-#include "Services/WindowScanner.hpp"
 #include "unit/QtPrinters.hpp"
 
 #include <QCoreApplication>
@@ -173,65 +171,6 @@ protected:
     xdg::DesktopEntries entries;
     KWinWindowSource source{runner, entries};
 };
-
-// The states of xterms (XWayland) saved, changed by script as a user would,
-// restored, and read back; the focused window and current desktop stay.
-TEST_F(KWinSessionTest, WindowStatesComeBack)
-{
-    const QStringList titles{"S desk", "S max", "S vert", "S min", "S full", "S above"};
-    std::vector<std::unique_ptr<QProcess>> terms;
-    for (const QString& title : titles) {
-        terms.push_back(std::make_unique<QProcess>());
-        terms.back()->start("xterm", {"-T", title});
-    }
-    ASSERT_TRUE(waitUntil([&] {
-        const auto apps = source.listApplications();
-        return std::all_of(titles.begin(), titles.end(), [&](auto& t) { return find(apps, t); });
-    }));
-    // [title, desktop or -1 to keep, vertical, horizontal, minimized, fullScreen, keepAbove,
-    // activate], on two desktops; answers the focused window and the current desktop.
-    auto set = [&](const char* states) {
-        return runner.run(QStringLiteral(R"(if (typeof workspace.desktops === "number")
-            workspace.desktops = 2; else if (workspace.desktops.length < 2) workspace.createDesktop(1, "2");
-            const set = %1; (workspace.windowList ? workspace.windowList() : workspace.clientList())
-            .forEach(function (w) { set.forEach(function (s) { if (w.caption !== s[0]) return;
-            if (s[1] >= 0) { if (typeof w.desktop === "number") w.desktop = s[1] + 1;
-            else w.desktops = [workspace.desktops[s[1]]]; }
-            w.setMaximize(s[2], s[3]); w.minimized = s[4]; w.fullScreen = s[5]; w.keepAbove = s[6];
-            if (s[7]) workspace[workspace.activeWindow !== undefined ? "activeWindow" : "activeClient"] = w;
-            }); }); callDBus(tavelorReply.service, tavelorReply.path, "app.tavelor.KWinScriptReply",
-            "deliver", tavelorReply.token, String(workspace.activeWindow || workspace.activeClient)
-            + String(workspace.currentDesktop));)")
-                              .arg(QLatin1String(states)),
-                          "{}");
-    };
-    set(R"([["S desk", 1, false, false, false, false, false],
-        ["S max", -1, true, true, false, false, false], ["S vert", -1, true, false, false, false, false],
-        ["S min", -1, false, false, true, false, false], ["S full", -1, false, false, false, true, false],
-        ["S above", -1, false, false, false, false, true],
-        ["qt window", -1, false, false, false, false, false, true]])");
-    WindowProfile profile;
-    auto states = [&] { // of every window, by title
-        std::map<QString, WindowState> byTitle;
-        profile.snapshots.clear();
-        for (const WindowScanner::ScanResult& result : WindowScanner(source).scan()) {
-            profile.snapshots.append(result.snapshot);
-            byTitle[*result.snapshot.windowTitle] = result.snapshot.state.value_or(WindowState{});
-        }
-        return byTitle;
-    };
-    const auto saved = states();
-    ASSERT_EQ(saved.at("S desk").desktop, 1);
-    ASSERT_TRUE(saved.at("S min").minimized);
-    set(R"([["S desk", 0, false, false, false, false, false], ["S max", -1, false, true, false, false, false],
-        ["S vert", -1, false, false, true, false, false], ["S min", -1, true, true, false, false, false],
-        ["S full", -1, false, false, false, false, true], ["S above", -1, false, false, true, false, false],
-        ["qt window", -1, false, false, false, false, false, true]])");
-    const auto focused = set("[]");
-    WindowRestorer(source).apply(WindowProfile(profile));
-    EXPECT_TRUE(waitUntil([&] { return states() == saved; }));
-    EXPECT_EQ(set("[]"), focused);
-}
 
 // Last: KWin is stopped, then ended, under the source.
 TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
