@@ -1,6 +1,6 @@
-// The GNOME Shell backend's key names, its shortcuts against a real GNOME Shell with the
-// extension (run by gnome_shell_test.py inside tests/wayland/gnome-session), and the monitors
-// while Mutter's change (run in tests/wayland/gnome-session --two-monitors --eval).
+// The GNOME Shell backend's key names, and against a real GNOME Shell with the extension
+// (tests/wayland/gnome-session --two-monitors --eval) its shortcuts and the monitors while
+// Mutter's change.
 #include "Platform/GnomeShell/GnomeShellShortcuts.hpp"
 #include "Platform/GnomeShell/ShellAccelerator.hpp"
 #include "Platform/GnomeShell/ShellDisplays.hpp"
