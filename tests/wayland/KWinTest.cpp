@@ -1,14 +1,13 @@
 // The KWin backend's faults against the session's real KWin with kwin_e2e.py's
-// windows open (tests/wayland/kwin-session), and its parts that need none. The shortcut is
-// checked through the program, in kwin_e2e.py.
+// windows open and two outputs, changed through kscreen-doctor (tests/wayland/kwin-session),
+// and its parts that need none. The shortcut is checked through the program, in kwin_e2e.py.
+#include "Platform/KWin/KWinDisplays.hpp"
 #include "Platform/KWin/KWinKeyCombination.hpp"
 #include "Platform/KWin/KWinScriptRunner.hpp"
 #include "Platform/KWin/KWinWindowAccess.hpp"
 #include "Platform/KWin/KWinWindowList.hpp"
 #include "Platform/KWin/KWinWindowSource.hpp"
 #include "Platform/Xdg/DesktopEntries.hpp"
-#include "Services/WindowRestorer.hpp"
-#include "Services/WindowScanner.hpp"
 #include "unit/QtPrinters.hpp"
 
 #include <QCoreApplication>
@@ -127,71 +126,51 @@ TEST(KWinWindowList, KindsRolesAndIdentitiesAsOnX11)
         EXPECT_TRUE(applicationsFromScan(answer, 77, entries).empty()) << answer;
 }
 
+Monitor output(int number, double x, double width, double scale = 1)
+{
+    return {
+        QStringLiteral("Virtual-%1").arg(number), {}, {}, {}, x, 0, width, width * 9 / 16, scale};
+}
+
+TEST(KWinDisplays, SetupAndChangeNoticesFollowTheOutputs)
+{
+    KWinDisplays displays;
+    int notices = 0;
+    displays.setChangedHandler([&] { ++notices; });
+    const Monitor left = output(0, 0, 1920), right = output(1, 1920, 1920),
+                  scaled = output(1, 1920, 960, 2);
+    const struct {
+        QStringList change;
+        QList<Monitor> expected;
+    } steps[] = {
+        {{"output.Virtual-1.scale.2"}, {left, scaled}},
+        {{"output.Virtual-1.disable"}, {left}},
+        {{"output.Virtual-1.enable"}, {left, scaled}},
+        {{"output.Virtual-1.scale.1", "output.Virtual-0.position.1920,0",
+          "output.Virtual-1.position.0,0"},
+         {output(0, 1920, 1920), output(1, 0, 1920)}},
+        // The same area as before: only the outputs' own signals tell.
+        {{"output.Virtual-0.position.0,0", "output.Virtual-1.position.1920,0"}, {left, right}},
+    };
+    EXPECT_EQ(displays.currentSetup().monitors, QList({left, right}));
+    for (const auto& step : steps) {
+        const int before = notices;
+        ASSERT_EQ(QProcess::execute("kscreen-doctor", step.change), 0);
+        DisplaySetup setup;
+        waitUntil([&] {
+            return notices > before && (setup = displays.currentSetup()).monitors == step.expected;
+        });
+        EXPECT_GT(notices, before) << step.change.join(' ').toStdString();
+        EXPECT_EQ(setup.monitors, step.expected) << step.change.join(' ').toStdString();
+    }
+}
+
 class KWinSessionTest : public ::testing::Test {
 protected:
     KWinScriptRunner runner{KWinWindowSource::kBound};
     xdg::DesktopEntries entries;
     KWinWindowSource source{runner, entries};
 };
-
-// The states of xterms (XWayland) saved, changed by script as a user would,
-// restored, and read back; the focused window and current desktop stay.
-TEST_F(KWinSessionTest, WindowStatesComeBack)
-{
-    const QStringList titles{"S desk", "S max", "S vert", "S min", "S full", "S above"};
-    std::vector<std::unique_ptr<QProcess>> terms;
-    for (const QString& title : titles) {
-        terms.push_back(std::make_unique<QProcess>());
-        terms.back()->start("xterm", {"-T", title});
-    }
-    ASSERT_TRUE(waitUntil([&] {
-        const auto apps = source.listApplications();
-        return std::all_of(titles.begin(), titles.end(), [&](auto& t) { return find(apps, t); });
-    }));
-    // [title, desktop or -1 to keep, vertical, horizontal, minimized, fullScreen, keepAbove,
-    // activate], on two desktops; answers the focused window and the current desktop.
-    auto set = [&](const char* states) {
-        return runner.run(QStringLiteral(R"(if (typeof workspace.desktops === "number")
-            workspace.desktops = 2; else if (workspace.desktops.length < 2) workspace.createDesktop(1, "2");
-            const set = %1; (workspace.windowList ? workspace.windowList() : workspace.clientList())
-            .forEach(function (w) { set.forEach(function (s) { if (w.caption !== s[0]) return;
-            if (s[1] >= 0) { if (typeof w.desktop === "number") w.desktop = s[1] + 1;
-            else w.desktops = [workspace.desktops[s[1]]]; }
-            w.setMaximize(s[2], s[3]); w.minimized = s[4]; w.fullScreen = s[5]; w.keepAbove = s[6];
-            if (s[7]) workspace[workspace.activeWindow !== undefined ? "activeWindow" : "activeClient"] = w;
-            }); }); callDBus(tavelorReply.service, tavelorReply.path, "app.tavelor.KWinScriptReply",
-            "deliver", tavelorReply.token, String(workspace.activeWindow || workspace.activeClient)
-            + String(workspace.currentDesktop));)")
-                              .arg(QLatin1String(states)),
-                          "{}");
-    };
-    set(R"([["S desk", 1, false, false, false, false, false],
-        ["S max", -1, true, true, false, false, false], ["S vert", -1, true, false, false, false, false],
-        ["S min", -1, false, false, true, false, false], ["S full", -1, false, false, false, true, false],
-        ["S above", -1, false, false, false, false, true],
-        ["qt window", -1, false, false, false, false, false, true]])");
-    WindowProfile profile;
-    auto states = [&] { // of every window, by title
-        std::map<QString, WindowState> byTitle;
-        profile.snapshots.clear();
-        for (const WindowScanner::ScanResult& result : WindowScanner(source).scan()) {
-            profile.snapshots.append(result.snapshot);
-            byTitle[*result.snapshot.windowTitle] = result.snapshot.state.value_or(WindowState{});
-        }
-        return byTitle;
-    };
-    const auto saved = states();
-    ASSERT_EQ(saved.at("S desk").desktop, 1);
-    ASSERT_TRUE(saved.at("S min").minimized);
-    set(R"([["S desk", 0, false, false, false, false, false], ["S max", -1, false, true, false, false, false],
-        ["S vert", -1, false, false, true, false, false], ["S min", -1, true, true, false, false, false],
-        ["S full", -1, false, false, false, false, true], ["S above", -1, false, false, true, false, false],
-        ["qt window", -1, false, false, false, false, false, true]])");
-    const auto focused = set("[]");
-    WindowRestorer(source).apply(WindowProfile(profile));
-    EXPECT_TRUE(waitUntil([&] { return states() == saved; }));
-    EXPECT_EQ(set("[]"), focused);
-}
 
 // Last: KWin is stopped, then ended, under the source.
 TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
