@@ -12,7 +12,8 @@ namespace {
 std::vector<std::byte> words(std::initializer_list<std::uint32_t> values)
 {
     std::vector<std::byte> bytes(values.size() * 4);
-    std::memcpy(bytes.data(), std::data(values), bytes.size());
+    if (!bytes.empty()) // an empty list has no data pointer to copy from
+        std::memcpy(bytes.data(), std::data(values), bytes.size());
     return bytes;
 }
 
