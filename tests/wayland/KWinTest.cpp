@@ -188,7 +188,7 @@ TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyS
     source.apply(writes);
     EXPECT_EQ(source.lastApplyCount(), 1);
     EXPECT_TRUE(waitUntil([&] {
-        const auto* window = find(source.listApplications(), "qt window");
+        const auto* window = find(apps = source.listApplications(), "qt window");
         return window && window->position == std::pair(500.0, 400.0) &&
                window->size == std::pair(320.0, 240.0);
     }));
