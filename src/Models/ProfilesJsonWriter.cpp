@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -108,17 +109,13 @@ private:
                 string(text);
                 m_out += ",\n";
             }
-            const std::pair<std::string_view, double> numbers[] = {{"x", monitor.x},
-                                                                   {"y", monitor.y},
-                                                                   {"width", monitor.width},
-                                                                   {"height", monitor.height},
-                                                                   {"scale", monitor.scale}};
-            for (std::size_t n = 0; n < std::size(numbers); ++n) {
-                key(numbers[n].first, depth + 2);
-                if (!number(numbers[n].second))
-                    return false;
-                m_out += n + 1 < std::size(numbers) ? ",\n" : "\n";
-            }
+            if (!numberFields({{"x", monitor.x},
+                               {"y", monitor.y},
+                               {"width", monitor.width},
+                               {"height", monitor.height},
+                               {"scale", monitor.scale}},
+                              depth + 2))
+                return false;
             indent(depth + 1);
             m_out += i + 1 < setup.monitors.size() ? "},\n" : "}\n";
         }
@@ -136,14 +133,9 @@ private:
         key("frame", depth + 1);
         m_out += "{\n";
         const WindowFrame& f = snapshot.frame;
-        const std::pair<std::string_view, double> fields[] = {
-            {"x", f.x}, {"y", f.y}, {"width", f.width}, {"height", f.height}};
-        for (std::size_t i = 0; i < std::size(fields); ++i) {
-            key(fields[i].first, depth + 2);
-            if (!number(fields[i].second))
-                return false;
-            m_out += i + 1 < std::size(fields) ? ",\n" : "\n";
-        }
+        if (!numberFields({{"x", f.x}, {"y", f.y}, {"width", f.width}, {"height", f.height}},
+                          depth + 2))
+            return false;
         indent(depth + 1);
         m_out += '}';
         if (snapshot.state)
@@ -196,6 +188,19 @@ private:
         m_out += '"';
         m_out += name;
         m_out += "\" : ";
+    }
+
+    /// "name" : value lines, comma-separated, each on its own line at `depth`.
+    bool numberFields(std::initializer_list<std::pair<std::string_view, double>> fields, int depth)
+    {
+        std::size_t left = fields.size();
+        for (const auto& [name, value] : fields) {
+            key(name, depth);
+            if (!number(value))
+                return false;
+            m_out += --left > 0 ? ",\n" : "\n";
+        }
+        return true;
     }
 
     bool number(double value)
