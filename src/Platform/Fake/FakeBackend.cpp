@@ -17,14 +17,4 @@ void FakeWindowSource::apply(std::span<const platform::FrameWrite> frameWrites)
     }
 }
 
-platform::KeyPress FakeKeyEventTranslator::translate(std::uint32_t scanCode,
-                                                     std::uint32_t modifiers)
-{
-    platform::KeyPress press;
-    press.modifierFlags = modifiers;
-    if (scanCode >= 8 && scanCode - 8 <= 0xFFFF && !unmapped.contains(scanCode))
-        press.keyCode = static_cast<std::uint16_t>(scanCode - 8);
-    return press;
-}
-
 } // namespace tavelor::fake

@@ -47,18 +47,13 @@ struct FakeGlobalShortcuts final : platform::GlobalShortcuts {
         return refusal;
     }
     void release() override { held.reset(); }
-    void setPressedHandler(std::function<void()> handler) override
-    {
-        m_pressed = std::move(handler);
-    }
+    void setPressedHandler(std::function<void()> handler) override { pressed = std::move(handler); }
     /// The held keys pressed, as from the event loop; false when nothing is held.
-    bool press() { return held && m_pressed && (m_pressed(), true); }
+    bool press() { return held && pressed && (pressed(), true); }
 
     GrabResult refusal = GrabResult::Grabbed;
     std::optional<HotKey> held;
-
-private:
-    std::function<void()> m_pressed;
+    std::function<void()> pressed;
 };
 
 /// What each key types; keys never set type nothing.
@@ -74,19 +69,24 @@ struct FakeKeyboardLayout final : platform::KeyboardLayout {
 /// evdev's); the native modifiers are the KeyPress flags themselves.
 struct FakeKeyEventTranslator final : platform::KeyEventTranslator {
     static constexpr std::uint32_t scanCode(std::uint16_t keyCode) { return keyCode + 8u; }
-    platform::KeyPress translate(std::uint32_t scanCode, std::uint32_t modifiers) override;
+    platform::KeyPress translate(std::uint32_t scanCode, std::uint32_t modifiers) override
+    {
+        if (scanCode < 8 || scanCode - 8 > 0xFFFF || unmapped.contains(scanCode))
+            return {std::nullopt, modifiers};
+        return {static_cast<std::uint16_t>(scanCode - 8), modifiers};
+    }
 
     std::set<std::uint32_t> unmapped;
 };
 
 /// A keyboard grab the test can refuse; presses reach the holder only.
 struct FakeKeyboardGrab final : platform::KeyboardGrab {
-    bool grab(std::uint64_t window, KeyHandler onKeyPress) override
+    bool grab(std::uint64_t window, KeyHandler handler) override
     {
         if (refused || window == 0)
             return false;
         holder = window;
-        m_onKeyPress = std::move(onKeyPress);
+        onKeyPress = std::move(handler);
         return true;
     }
     void release() override { holder = 0; }
@@ -94,14 +94,12 @@ struct FakeKeyboardGrab final : platform::KeyboardGrab {
     // A copy of the handler: it may grab anew.
     bool press(std::uint32_t scanCode, std::uint32_t modifiers)
     {
-        return holder && (KeyHandler{m_onKeyPress}(scanCode, modifiers), true);
+        return holder && (KeyHandler{onKeyPress}(scanCode, modifiers), true);
     }
 
     std::uint64_t holder = 0;
     bool refused = false;
-
-private:
-    KeyHandler m_onKeyPress;
+    KeyHandler onKeyPress;
 };
 
 /// A login item whose changes succeed unless `failure` is set.
