@@ -1,5 +1,6 @@
 #include "Platform/Xdg/XdgLoginItems.hpp"
 #include "Services/LoginItemService.hpp"
+#include "TestProfiles.hpp"
 
 #include <QDir>
 #include <QFile>
@@ -11,14 +12,8 @@ namespace tavelor {
 namespace {
 
 using platform::LoginItemStatus;
+using test::writeFile;
 using xdg::XdgLoginItems;
-
-void writeFile(const QString& path, const QByteArray& contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
-}
 
 // The executable sits in a folder with every character the entry must escape:
 // blanks, both quotes, a backslash, a field code and a dollar.
@@ -27,7 +22,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir().mkpath(root.path() + "/a b\"c%fd'e\\g$h"));
-        writeFile(executable, "#!/bin/sh\n");
+        ASSERT_TRUE(writeFile(executable, "#!/bin/sh\n"));
         QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner);
     }
     XdgLoginItems items() const { return XdgLoginItems(autostart, executable); }
@@ -81,11 +76,11 @@ TEST_F(XdgLogin, StatusReadsTheEntryAndTheExecutable)
     };
     QDir().mkpath(autostart);
     for (const auto& [contents, enabled] : cases) {
-        writeFile(entry, contents);
+        ASSERT_TRUE(writeFile(entry, contents));
         EXPECT_EQ(items().status() == LoginItemStatus::Enabled, enabled) << contents.constData();
     }
     // A missing executable is not found and cannot be registered.
-    writeFile(entry, ours);
+    ASSERT_TRUE(writeFile(entry, ours));
     QFile::remove(executable);
     EXPECT_EQ(items().status(), LoginItemStatus::NotFound);
     QString error;

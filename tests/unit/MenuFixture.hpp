@@ -4,12 +4,12 @@
 #include "Platform/Fake/FakeBackend.hpp"
 #include "QtPrinters.hpp"
 #include "Services/ProfileStore.hpp"
+#include "TestProfiles.hpp"
 #include "UI/Alert.hpp"
 #include "UI/AlertSound.hpp"
 #include "UI/MenuController.hpp"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,13 +21,16 @@
 
 namespace tavelor::test {
 
-/// A controller over the fake platform with its files in a fresh folder. Alerts are
-/// answered by `answer` and kept as "style|message|informative|buttons|field" (the
-/// field as left after the answer, "-" without one); beeps are counted.
+/// A controller over the fake platform with its files in a fresh folder, on a desktop with
+/// one application, A, whose windows the tests add. Alerts are answered by `answer` and kept
+/// as "style|message|informative|buttons|field" (the field as left after the answer, "-"
+/// without one); beeps are counted.
 class MenuFixture : public testing::Test {
 protected:
     MenuFixture()
     {
+        backend.source.applications = {{platform::ApplicationKind::Regular, 7, "org.example.A", "A",
+                                        std::vector<platform::LiveWindow>{}}};
         Alert::setModalHookForTesting([this](Alert& a) {
             const int response = answer(a);
             const char* styles[] = {"warning", "info", "critical"};
@@ -52,11 +55,7 @@ protected:
         controller->setMenu(&menu);
         controller->refresh(&menu);
     }
-    QByteArray fileBytes() const
-    {
-        QFile file(locations.profilesFolder + "/profiles.json");
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
-    }
+    QByteArray fileBytes() const { return readFile(locations.profilesFolder + "/profiles.json"); }
     void saveHotKey(int keyCode, int modifiers)
     {
         QSettings settings(locations.defaultsFile, QSettings::IniFormat);

@@ -22,17 +22,24 @@
 namespace tavelor {
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+using test::readFile;
+using test::writeFile;
 
-void writeFile(const QString& path, const QByteArray& bytes)
+/// `count` plain profiles of `windows` windows each (awkward values: the profiles fuzzer).
+QList<WindowProfile> profiles(int count, int windows)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    QList<WindowProfile> out(count);
+    for (int p = 0; p < count; ++p) {
+        out[p] = {QUuid::createUuidV5(QUuid(), QString::number(p)),
+                  QString::number(p),
+                  {},
+                  p == 0,
+                  1,
+                  2.5};
+        for (int w = 0; w < windows; ++w)
+            out[p].snapshots.append({"org.example.App", "App", "Window", {w + 0.5, 2, 640, 480}});
+    }
+    return out;
 }
 
 mode_t modeOf(const QString& path)
@@ -46,15 +53,15 @@ class ProfileStoreTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
 
-    QStringList entries(const QStringList& filter = {}) const
+    QStringList entries() const
     {
-        return QDir(m_folder).entryList(filter, QDir::Files | QDir::Hidden | QDir::System);
+        return QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
     QTemporaryDir m_root;
     const QString m_folder = m_root.path() + "/data/Tavelor";
     const QString m_file = m_folder + "/profiles.json";
-    const QList<WindowProfile> m_profiles = test::makeRandomProfiles(3, 4, 3);
+    const QList<WindowProfile> m_profiles = profiles(4, 3);
     const QByteArray m_bytes = *encodeProfiles(m_profiles);
 };
 
@@ -78,7 +85,7 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndSafeAndLoadsWhatItSaved)
     EXPECT_EQ(readFile(m_file), m_bytes);
 
     // A readable file written by another store is replaced without a set-aside.
-    ProfileStore(m_folder).save(test::makeRandomProfiles(9, 2, 1));
+    ProfileStore(m_folder).save(profiles(2, 1));
     store.save({});
     EXPECT_EQ(readFile(m_file), "[]");
     EXPECT_TRUE(store.load().isEmpty());
@@ -94,7 +101,7 @@ TEST_F(ProfileStoreTest, KeepsFolderAndFilePrivateAndSafeAndLoadsWhatItSaved)
     // A symbolic link at the file is replaced, never written through.
     QFile::remove(m_file);
     const QString victim = m_root.path() + "/victim";
-    writeFile(victim, "precious");
+    ASSERT_TRUE(writeFile(victim, "precious"));
     ASSERT_EQ(
         ::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(m_file).constData()), 0);
     store.save(m_profiles);
@@ -113,12 +120,12 @@ TEST_F(ProfileStoreTest, UnreadableFilesAreLeftByLoadAndSetAsideBeforeTheyAreRep
 {
     ProfileStore store(m_folder);
     const QByteArray garbage = "not json at all", other = R"([{"id":"x"}])";
-    writeFile(m_file, garbage);
+    ASSERT_TRUE(writeFile(m_file, garbage));
     EXPECT_TRUE(store.load().isEmpty());
     EXPECT_EQ(entries(), QStringList{"profiles.json"});
     EXPECT_EQ(readFile(m_file), garbage);
     store.save(m_profiles);
-    writeFile(m_file, other); // a second one, within the same second, never goes over the first
+    ASSERT_TRUE(writeFile(m_file, other)); // a second, in the same second: never over the first
     store.save(m_profiles);
     EXPECT_EQ(readFile(m_file), m_bytes);
     QByteArrayList aside;
@@ -130,17 +137,11 @@ TEST_F(ProfileStoreTest, UnreadableFilesAreLeftByLoadAndSetAsideBeforeTheyAreRep
     EXPECT_TRUE(aside.contains(garbage) && aside.contains(other));
 }
 
-// Version n of the list holds n + 1 profiles, so versions are told apart by size.
-QList<WindowProfile> version(int n)
-{
-    return test::makeRandomProfiles(static_cast<std::uint64_t>(n % 7), n % 7 + 1, 40);
-}
-
 // A process killed at any moment while it saves leaves a file that reads and holds one
-// whole saved version, never a mixture or a truncation.
+// whole saved version, never a mixture or a truncation. Versions differ in size.
 TEST_F(ProfileStoreTest, KillDuringSavesLeavesAWholeVersion)
 {
-    ProfileStore(m_folder).save(version(0));
+    ProfileStore(m_folder).save(profiles(1, 40));
     std::mt19937 random(1234);
     int killedMidWrite = 0;
     for (int round = 0; round < 300; ++round) {
@@ -149,14 +150,14 @@ TEST_F(ProfileStoreTest, KillDuringSavesLeavesAWholeVersion)
         if (child == 0) {
             ProfileStore store(m_folder);
             for (int n = round;; ++n)
-                store.save(version(n));
+                store.save(profiles(n % 7 + 1, 40));
         }
         ::usleep(std::uniform_int_distribution<useconds_t>(0, 15000)(random));
         ::kill(child, SIGKILL);
         ASSERT_EQ(::waitpid(child, nullptr, 0), child);
         const QList<WindowProfile> loaded = ProfileStore(m_folder).load();
         ASSERT_FALSE(loaded.isEmpty()) << "round " << round;
-        ASSERT_TRUE(test::identical(loaded, version(int(loaded.size()) - 1))) << "round " << round;
+        ASSERT_TRUE(test::identical(loaded, profiles(int(loaded.size()), 40))) << "round " << round;
         // Leftover temporary files are what a kill in the middle of a write leaves.
         for (const QString& name : entries())
             killedMidWrite += name != "profiles.json" && QFile::remove(m_folder + "/" + name);

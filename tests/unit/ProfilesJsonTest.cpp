@@ -4,7 +4,6 @@
 #include "TestProfiles.hpp"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -19,11 +18,9 @@ namespace tavelor {
 namespace {
 
 // The profiles file of the file format's worked example, shared with the fuzzer's seeds.
-const std::string kWorkedExample = [] {
-    QFile file(
-        QStringLiteral(TAVELOR_SOURCE_DIR "/fuzz/corpus/profiles_reader/worked-example.json"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}();
+const std::string kWorkedExample =
+    test::readFile(TAVELOR_SOURCE_DIR "/fuzz/corpus/profiles_reader/worked-example.json")
+        .toStdString();
 
 double referenceSeconds(const char* isoUtc)
 {
@@ -138,8 +135,13 @@ TEST(ProfilesReader, ReadsWholeDocumentsOrNothing)
         EXPECT_TRUE(decodeProfiles(document)) << document;
     for (const std::string& document : unreadable)
         EXPECT_FALSE(decodeProfiles(document)) << document;
+    // A fault in the last of many profiles loses them all.
+    std::string many = encoded(QList<WindowProfile>(50, workedExample()));
+    ASSERT_TRUE(decodeProfiles(many));
+    EXPECT_FALSE(decodeProfiles(many.replace(many.rfind("\"updatedAt\""), 11, "\"updatedAT\"")));
 }
 
+// Awkward values written and read back bit for bit: fuzz/ProfilesReaderFuzzer.
 TEST(ProfilesReader, ReadsValuesAsWritten)
 {
     const auto worked = decodeProfiles(kWorkedExample);
@@ -166,8 +168,8 @@ TEST(ProfilesReader, ReadsValuesAsWritten)
     EXPECT_EQ(encoded(*profiles).find("color"), std::string::npos);
 }
 
-// A window's state after its frame, the monitors after the profile's keys: only
-// when they say something, and a value the writer never writes costs that key alone.
+// A window's state after its frame, the monitors and the display mark after the profile's keys:
+// only when they say something, and a value the writer never writes costs that key alone.
 TEST(ProfilesFile, OptionalKeysFollowTheOthersOnlyWhenTheySaySomething)
 {
     WindowProfile p = workedExample();
@@ -179,6 +181,7 @@ TEST(ProfilesFile, OptionalKeysFollowTheOthersOnlyWhenTheySaySomething)
     p.snapshots[0].state = WindowState{2, true, Maximization::Vertical, true, true, true, 7};
     p.displays->monitors = {{u"HDMI-1"_s, u"LNX"_s, u"Linux FHD"_s, {}, 0, 0, 1920, 1080, 1},
                             {u"Virtual-1"_s, {}, {}, {}, -1280, 0, 1280, 800, 1.5}};
+    p.applyOnDisplayConnect = true;
     const std::string text = encoded({p});
     for (const char* part :
          {"\"height\" : 775.5\n        },\n        \"desktop\" : 2,\n        \"onAllDesktops\" : "
@@ -187,19 +190,19 @@ TEST(ProfilesFile, OptionalKeysFollowTheOthersOnlyWhenTheySaySomething)
           "      }\n    ],",
           "\"updatedAt\" : 791834712.5,\n    \"displays\" : [\n      {\n        \"connector\" : "
           "\"HDMI-1\"",
-          "\"Virtual-1\",\n        \"x\" : -1280,"})
+          "\"Virtual-1\",\n        \"x\" : -1280,",
+          "\n    ],\n    \"applyOnDisplayConnect\" : true\n  }\n]"})
         EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
     const auto back = decodeProfiles(text);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->front().snapshots[0].state, p.snapshots[0].state);
     EXPECT_EQ(back->front().displays, p.displays);
+    EXPECT_TRUE(back->front().applyOnDisplayConnect);
 
     const auto stateOf = [](const std::string& keys) {
-        return decodeProfiles(snap(R"({"frame":{"x":0,"y":0,"width":1,"height":1})" + keys + "}"))
-            .value()
-            .front()
-            .snapshots[0]
-            .state;
+        const auto read =
+            decodeProfiles(snap(R"({"frame":{"x":0,"y":0,"width":1,"height":1})" + keys + "}"));
+        return read.value().front().snapshots[0].state;
     };
     const std::pair<const char*, std::optional<WindowState>> states[] = {
         {"", std::nullopt},
@@ -222,19 +225,12 @@ TEST(ProfilesFile, OptionalKeysFollowTheOthersOnlyWhenTheySaySomething)
           R"([{"connector":"A","x":0,"y":0,"width":1,"height":1,"scale":"2"}])"})
         EXPECT_FALSE(decodeProfiles(extra("\"displays\":" + std::string(bad)))->front().displays)
             << bad;
+    EXPECT_FALSE(
+        decodeProfiles(extra(R"("applyOnDisplayConnect":1)"))->front().applyOnDisplayConnect);
     // Not JSON at all: as for any key.
     EXPECT_FALSE(
         decodeProfiles(snap(R"({"frame":{"x":0,"y":0,"width":1,"height":1},"desktop":01})")));
     EXPECT_FALSE(decodeProfiles(extra(R"("displays":[{"x":01}])")));
-}
-
-// Awkward values written and read back bit for bit: fuzz/ProfilesReaderFuzzer.
-TEST(ProfilesReader, AFaultInTheLastProfileLosesAllOfThem)
-{
-    std::string text = encoded(QList<WindowProfile>(50, workedExample()));
-    ASSERT_TRUE(decodeProfiles(text));
-    text.replace(text.rfind("\"updatedAt\""), 11, "\"updatedAT\"");
-    EXPECT_FALSE(decodeProfiles(text));
 }
 
 } // namespace

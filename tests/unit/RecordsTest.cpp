@@ -4,8 +4,7 @@
 #include "Models/Edid.hpp"
 #include "Models/WindowSnapshot.hpp"
 #include "QtPrinters.hpp"
-
-#include <QFile>
+#include "TestProfiles.hpp"
 
 #include <gtest/gtest.h>
 
@@ -37,12 +36,8 @@ TEST(WindowRecords, EqualityIsCanonicalForTextsExactForFramesAndIgnoresTheState)
     EXPECT_FALSE(nan == nan);
 }
 
-QByteArray fixture(const char* name)
-{
-    QFile file(QStringLiteral(TAVELOR_SOURCE_DIR "/tests/unit/edid/") + QString::fromLatin1(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-const QByteArray kFhd = fixture("linux-fhd.bin"), kXga = fixture("linux-xga.bin");
+const QByteArray kFhd = test::readFile(TAVELOR_SOURCE_DIR "/tests/unit/edid/linux-fhd.bin"),
+                 kXga = test::readFile(TAVELOR_SOURCE_DIR "/tests/unit/edid/linux-xga.bin");
 
 // `edid` with the bytes set and the checksum made right again.
 QByteArray patched(QByteArray edid, std::initializer_list<std::pair<int, int>> bytes)

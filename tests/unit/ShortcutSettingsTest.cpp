@@ -42,11 +42,6 @@ protected:
         return backend.grab.press(FakeKeyEventTranslator::scanCode(keyCode),
                                   static_cast<std::uint32_t>(flags));
     }
-    void record(std::uint16_t keyCode, std::uint64_t flags)
-    {
-        w->startRecording();
-        ASSERT_TRUE(press(keyCode, flags));
-    }
     /// The saved key code and modifiers, -1 for missing ones.
     std::pair<qlonglong, qlonglong> saved() const
     {
@@ -96,7 +91,8 @@ TEST_F(Settings, RecordingSkipsModifiersBeepsAtIncompleteKeysAndSavesACombinatio
     // What a key types comes from the layout; it shows as text, never markup.
     backend.translator.unmapped.clear();
     backend.layout.texts[kK] = "<b>k</b>";
-    record(kK, kControlShift); // replaces the one recorded
+    w->startRecording(); // replaces the one recorded
+    EXPECT_TRUE(press(kK, kControlShift));
     EXPECT_EQ(saved(), std::make_pair(40LL, 4608LL));
     EXPECT_EQ(backend.shortcuts.held, (HotKey{kK, controlKey | shiftKey}));
     EXPECT_EQ(label(), QString::fromUtf8("⌃⇧<B>K"));
@@ -131,7 +127,8 @@ TEST_F(Settings, EveryWayARecordingEndsReleasesTheGrab)
     for (const auto& [what, end, registered, cleared] : cases) {
         SCOPED_TRACE(what);
         controller->openShortcutSettings();
-        record(kA, kCommand);
+        w->startRecording();
+        EXPECT_TRUE(press(kA, kCommand));
         beeps = 0;
         w->startRecording();
         EXPECT_EQ(backend.grab.holder, w->window()->winId());

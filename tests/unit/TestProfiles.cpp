@@ -1,5 +1,7 @@
 #include "TestProfiles.hpp"
 
+#include <QFile>
+
 #include <bit>
 
 using namespace Qt::StringLiterals;
@@ -40,23 +42,22 @@ QString described(const QList<WindowProfile>& profiles)
 
 } // namespace
 
-QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows)
-{
-    QList<WindowProfile> out;
-    const auto base = static_cast<double>(seed);
-    for (int p = 0; p < profileCount; ++p) {
-        const QUuid id = QUuid::createUuidV5(QUuid(), u"%1/%2"_s.arg(seed).arg(p));
-        out.append({id, QString::number(p), {}, p == 0, base, base + p});
-        for (int w = windows < 0 ? p % 6 : windows; w > 0; --w)
-            out.back().snapshots.append(
-                {u"org.example.App"_s, u"App"_s, u"Window %1"_s.arg(w), {base + w, 2.5, 640, 480}});
-    }
-    return out;
-}
-
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b)
 {
     return described(a) == described(b);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 } // namespace tavelor::test

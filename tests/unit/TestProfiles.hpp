@@ -2,17 +2,17 @@
 
 #include "Models/WindowProfile.hpp"
 
+#include <QByteArray>
 #include <QList>
-
-#include <cstdint>
 
 namespace tavelor::test {
 
-/// Plain profiles told apart by the seed; same seed, same profiles. A negative
-/// window count gives 0..5 windows per profile. (Awkward values: the profiles fuzzer.)
-QList<WindowProfile> makeRandomProfiles(std::uint64_t seed, int profileCount, int windows);
-
 /// Field by field, numbers by bit pattern: stricter than the records' equality.
 bool identical(const QList<WindowProfile>& a, const QList<WindowProfile>& b);
+
+/// A file's bytes, or "<missing>".
+QByteArray readFile(const QString& path);
+/// Replaces a file's bytes; false when that failed.
+bool writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace tavelor::test
