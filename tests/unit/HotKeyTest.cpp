@@ -1,15 +1,14 @@
 #include "Platform/Fake/FakeBackend.hpp"
 #include "Services/HotKeyService.hpp"
 #include "Services/HotKeyStore.hpp"
+#include "TestProfiles.hpp"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 
 namespace tavelor {
@@ -97,20 +96,17 @@ TEST(HotKeyStore, LoadFollowsTheRangeRulesAndLeavesTheFileAlone)
     QTemporaryDir dir;
     int n = 0;
     for (const auto& [keyCode, modifiers, expected] : cases) {
-        std::string ini = "[General]\nother=1\n";
-        ini += keyCode ? std::string(HotKeyStore::kKeyCodeKey) + "=" + keyCode + "\n" : "";
-        ini += modifiers ? std::string(HotKeyStore::kModifiersKey) + "=" + modifiers + "\n" : "";
+        QByteArray ini = "[General]\nother=1\n";
+        ini += keyCode ? QByteArray(HotKeyStore::kKeyCodeKey) + "=" + keyCode + "\n" : "";
+        ini += modifiers ? QByteArray(HotKeyStore::kModifiersKey) + "=" + modifiers + "\n" : "";
         // A file per case: QSettings caches what it read by path.
-        QFile file(dir.filePath(QString::number(++n) + ".conf"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini.data(), qint64(ini.size()));
-        file.close();
+        const QString path = dir.filePath(QString::number(++n) + ".conf");
+        ASSERT_TRUE(test::writeFile(path, ini));
         {
-            QSettings settings(file.fileName(), QSettings::IniFormat); // synced when it goes
-            EXPECT_EQ(HotKeyStore::load(settings), expected) << ini;
+            QSettings settings(path, QSettings::IniFormat); // synced when it goes
+            EXPECT_EQ(HotKeyStore::load(settings), expected) << ini.constData();
         }
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)); // bad entries stay as the user wrote them
-        EXPECT_EQ(file.readAll().toStdString(), ini);
+        EXPECT_EQ(test::readFile(path), ini); // bad entries stay as the user wrote them
     }
 
     // Values QSettings itself stored as integers.

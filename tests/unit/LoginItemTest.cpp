@@ -33,16 +33,14 @@ protected:
     QString entry = autostart + "/tavelor.desktop";
 };
 
-TEST_F(XdgLogin, EnablingWritesAnEntryThatNamesTheExecutableAndDisablingRemovesIt)
+TEST_F(XdgLogin, EnablingWritesAnEntryThatNamesTheExecutableAndTheStatusReadsIt)
 {
     // Toggled through the menu: tray_e2e MainJourneyTest.
     XdgLoginItems login = items();
     EXPECT_EQ(login.status(), LoginItemStatus::NotRegistered);
     ASSERT_TRUE(LoginItemService::setEnabled(login, true));
     EXPECT_EQ(login.status(), LoginItemStatus::Enabled);
-    QFile file(entry);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll(), folder = QFile::encodeName(root.path());
+    const QByteArray text = test::readFile(entry), folder = QFile::encodeName(root.path());
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n"));
     // Quoted for the command line (\" \\ \$ %%), then each backslash doubled as a string value.
     EXPECT_TRUE(
@@ -60,10 +58,7 @@ TEST_F(XdgLogin, EnablingWritesAnEntryThatNamesTheExecutableAndDisablingRemovesI
     EXPECT_FALSE(QFile::exists(entry));
     EXPECT_EQ(login.status(), LoginItemStatus::NotRegistered);
     EXPECT_TRUE(LoginItemService::setEnabled(login, false)) << "a missing entry is success";
-}
 
-TEST_F(XdgLogin, StatusReadsTheEntryAndTheExecutable)
-{
     const QByteArray ours = XdgLoginItems::entryText(executable);
     const std::pair<QByteArray, bool> cases[] = {
         {ours, true},
@@ -74,7 +69,6 @@ TEST_F(XdgLogin, StatusReadsTheEntryAndTheExecutable)
         {XdgLoginItems::entryText("/usr/bin/other"), false},
         {"[Desktop Entry]\nType=Application\nExec=tavelor\n", false}, // no TryExec
     };
-    QDir().mkpath(autostart);
     for (const auto& [contents, enabled] : cases) {
         ASSERT_TRUE(writeFile(entry, contents));
         EXPECT_EQ(items().status() == LoginItemStatus::Enabled, enabled) << contents.constData();

@@ -68,8 +68,7 @@ TEST(Matcher, PairsByTheRule)
     for (const auto& [name, saved, live, expected] : cases)
         EXPECT_EQ(pair(saved, live), expected) << name;
 
-    // An identifier taken off a saved window counts for no app, whatever its storage still
-    // holds: the one window of the app left pairs by the identifier alone.
+    // An identifier reset in place counts for no app, whatever its storage still holds.
     QList<WindowSnapshot> saved = {w(app, "Old"), w(app, "Gone")};
     saved[1].bundleIdentifier.reset();
     EXPECT_EQ(WindowMatcher(saved).firstMatch(saved[0], {w(app, "New")}, {}), 0u);
