@@ -68,10 +68,11 @@ TEST(Matcher, PairsByTheRule)
     for (const auto& [name, saved, live, expected] : cases)
         EXPECT_EQ(pair(saved, live), expected) << name;
 
-    // An identifier reset in place counts for no app, whatever its storage still holds.
-    QList<WindowSnapshot> saved = {w(app, "Old"), w(app, "Gone")};
-    saved[1].bundleIdentifier.reset();
-    EXPECT_EQ(WindowMatcher(saved).firstMatch(saved[0], {w(app, "New")}, {}), 0u);
+    // Only present, non-empty identifiers are counted, by their NFC form.
+    const WindowMatcher counted({w(empty, "T"), w(none, "T"), w(app, "T"),
+                                 w(u"cafe\u0301.app"_s, "T"), w(u"caf\u00E9.app"_s, "U")});
+    EXPECT_EQ(counted.bundleCounts(),
+              (QHash<QString, std::int64_t>{{app, 1}, {u"caf\u00E9.app"_s, 2}}));
 }
 
 TEST(Matcher, NormalizedTitle)
