@@ -1,11 +1,9 @@
 // The monitors from a real X server's RandR (where a restore puts a window
 // saved off every monitor: CaptureTest).
 #include "Platform/X11/X11Backend.hpp"
-#include "Platform/X11/X11Connection.hpp"
 #include "support/TestDesktop.hpp"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 #include <xcb/randr.h>
@@ -42,16 +40,14 @@ TEST(X11Displays, ListsRandrMonitorsWithTheirEdidAndTellsOfChanges)
 
     // A second monitor made and removed as a dock would: RandR sends no
     // notification for these, the root's ConfigureNotify tells.
-    ASSERT_EQ(
-        QProcess::execute("xrandr", {"--setmonitor", "right", "640/170x400/100+640+400", "none"}),
-        0);
+    ASSERT_EQ(run("xrandr --setmonitor right 640/170x400/100+640+400 none"), 0);
     ASSERT_TRUE(waitUntil([&] { return changes > 0; }));
     const DisplaySetup docked = displays.currentSetup();
     EXPECT_EQ(docked.monitors.value(0), (Monitor{u"right"_s, {}, {}, {}, 640, 400, 640, 400, 1}));
     EXPECT_FALSE(docked.isSameSetup(known));
 
     const int before = changes;
-    ASSERT_EQ(QProcess::execute("xrandr", {"--delmonitor", "right"}), 0);
+    ASSERT_EQ(run("xrandr --delmonitor right"), 0);
     ASSERT_TRUE(waitUntil([&] { return changes > before; }));
     EXPECT_TRUE(displays.currentSetup().isSameSetup(known));
 }
