@@ -18,11 +18,6 @@ using namespace std::chrono_literals;
 
 class X11WindowStateTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(waitUntil([&] { return clientList(x).empty(); }));
-    }
-
     // What the window manager shows of one window: its desktop and the states
     // of interest, e.g. "1 HIDDEN ABOVE".
     std::string shown(xcb_window_t window)
@@ -32,8 +27,7 @@ protected:
         const auto atoms = cardinals(x, window, "_NET_WM_STATE");
         for (const char* state :
              {"MAXIMIZED_VERT", "MAXIMIZED_HORZ", "HIDDEN", "FULLSCREEN", "ABOVE"})
-            if (std::count(atoms.begin(), atoms.end(),
-                           x.atom(std::string("_NET_WM_STATE_") + state)))
+            if (std::ranges::count(atoms, x.atom(std::string("_NET_WM_STATE_") + state)))
                 s += std::string(" ") + state;
         return s;
     }
@@ -44,7 +38,7 @@ protected:
     {
         std::vector<xcb_window_t> order;
         for (std::uint32_t w : cardinals(x, x.root(), "_NET_CLIENT_LIST_STACKING"))
-            if (std::count(of.begin(), of.end(), w) && shown(w).find("HIDDEN") == std::string::npos)
+            if (std::ranges::count(of, w) && shown(w).find("HIDDEN") == std::string::npos)
                 order.push_back(w);
         return order;
     }
@@ -64,6 +58,7 @@ protected:
 
 TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestoredAndAnOldProfileMovesFramesOnly)
 {
+    ASSERT_TRUE(waitUntil([&] { return clientList(x).empty(); }));
     QStringList arguments;
     for (int i = 0; i < 7; ++i)
         arguments << "--window"
