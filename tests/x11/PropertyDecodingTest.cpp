@@ -4,17 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <span>
 
 namespace tavelor::x11 {
 namespace {
 
 std::vector<std::byte> words(std::initializer_list<std::uint32_t> values)
 {
-    std::vector<std::byte> bytes(values.size() * 4);
-    if (!bytes.empty()) // an empty list has no data pointer to copy from
-        std::memcpy(bytes.data(), std::data(values), bytes.size());
-    return bytes;
+    const auto bytes = std::as_bytes(std::span(values.begin(), values.size()));
+    return {bytes.begin(), bytes.end()};
 }
 
 TEST(PropertyDecodingTest, TextByEncoding)
