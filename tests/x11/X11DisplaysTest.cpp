@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <xcb/randr.h>
 
+#include <array>
+
 using namespace Qt::StringLiterals;
 
 namespace tavelor::x11::testing {
@@ -37,6 +39,13 @@ TEST(X11Displays, ListsRandrMonitorsWithTheirEdidAndTellsOfChanges)
                                      static_cast<std::uint32_t>(edid.size()), edid.constData());
     const DisplaySetup known = displays.currentSetup();
     EXPECT_EQ(known.monitors.value(0).maker + known.monitors.value(0).model, u"LNXLinux FHD"_s);
+
+    // Another window's ConfigureNotify (its window, bytes 8-11, is 0) is no change.
+    const std::array<char, 32> moved{XCB_CONFIGURE_NOTIFY};
+    xcb_send_event(c, 0, backend.connection()->root(), XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   moved.data());
+    clientList(*backend.connection()); // a round trip: the event is with the listeners
+    EXPECT_EQ(changes, 0);
 
     // A second monitor made and removed as a dock would: RandR sends no
     // notification for these, the root's ConfigureNotify tells.
