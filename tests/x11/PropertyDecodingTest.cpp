@@ -39,16 +39,13 @@ TEST(PropertyDecodingTest, TextByEncoding)
             << ::testing::PrintToString(std::string(bytes));
 }
 
-TEST(PropertyDecodingTest, WmClass)
+TEST(PropertyDecodingTest, ClassesPidsAndExtentsRejectWhatNoWindowManagerSets)
 {
     const auto wmClass = decodeWmClass(std::string_view("xterm\0XTerm\0", 12), 8);
     EXPECT_EQ(wmClass->instance + '|' + wmClass->className, QStringLiteral("xterm|XTerm"));
     EXPECT_EQ(decodeWmClass("only", 8)->className, QString());
     EXPECT_FALSE(decodeWmClass("xterm", 32));
-}
 
-TEST(PropertyDecodingTest, PidsAndExtentsRejectWhatNoWindowManagerSets)
-{
     EXPECT_EQ(decodePid(words({4242}), 32), 4242);
     for (const auto& [bytes, format] : {std::pair{words({0}), 32},
                                         {words({0x80000000u}), 32},

@@ -1,10 +1,8 @@
 #include "Platform/X11/KeyCodeTable.hpp"
-#include "Platform/X11/X11Connection.hpp"
 #include "Platform/X11/X11GlobalShortcuts.hpp"
 #include "Platform/X11/X11KeyEventTranslator.hpp"
 #include "Platform/X11/X11Keyboard.hpp"
 #include "Platform/X11/X11KeyboardLayout.hpp"
-#include "Platform/X11/XcbPointers.hpp"
 #include "Services/HotKeyService.hpp"
 #include "support/TestDesktop.hpp"
 
