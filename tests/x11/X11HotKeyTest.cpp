@@ -46,9 +46,7 @@ protected:
     // handlers posted has run.
     void settle()
     {
-        XcbPtr<xcb_get_input_focus_reply_t> reply{xcb_get_input_focus_reply(
-            connection->get(), xcb_get_input_focus(connection->get()), nullptr)};
-        connection->dispatchPendingEvents();
+        clientList(*connection); // a round trip, then its events to the listeners
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
