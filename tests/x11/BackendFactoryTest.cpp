@@ -38,8 +38,7 @@ TEST(BackendFactory, AnX11SessionWithoutItsServerIsAnEmptyDesktop)
     EXPECT_FALSE(backend->windowAccess().canWorkWithWindows(true));
     EXPECT_EQ(backend->globalShortcuts().grab({49, cmdKey}),
               GlobalShortcuts::GrabResult::Unavailable);
-    WindowProfile profile;
-    profile.snapshots = {WindowSnapshot{"a", "A", "t", {1, 2, 3, 4}}};
+    const WindowProfile profile{{}, {}, {WindowSnapshot{"a", "A", "t", {1, 2, 3, 4}}}};
     const auto result = WindowRestorer(backend->windowSource()).apply(profile);
     EXPECT_EQ(result.appliedCount, 0);
     EXPECT_EQ(result.missingCount, 1);

@@ -4,17 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <span>
 
 namespace tavelor::x11 {
 namespace {
 
 std::vector<std::byte> words(std::initializer_list<std::uint32_t> values)
 {
-    std::vector<std::byte> bytes(values.size() * 4);
-    if (!bytes.empty()) // an empty list has no data pointer to copy from
-        std::memcpy(bytes.data(), std::data(values), bytes.size());
-    return bytes;
+    const auto bytes = std::as_bytes(std::span(values.begin(), values.size()));
+    return {bytes.begin(), bytes.end()};
 }
 
 TEST(PropertyDecodingTest, TextByEncoding)
@@ -41,16 +39,13 @@ TEST(PropertyDecodingTest, TextByEncoding)
             << ::testing::PrintToString(std::string(bytes));
 }
 
-TEST(PropertyDecodingTest, WmClass)
+TEST(PropertyDecodingTest, ClassesPidsAndExtentsRejectWhatNoWindowManagerSets)
 {
     const auto wmClass = decodeWmClass(std::string_view("xterm\0XTerm\0", 12), 8);
     EXPECT_EQ(wmClass->instance + '|' + wmClass->className, QStringLiteral("xterm|XTerm"));
     EXPECT_EQ(decodeWmClass("only", 8)->className, QString());
     EXPECT_FALSE(decodeWmClass("xterm", 32));
-}
 
-TEST(PropertyDecodingTest, PidsAndExtentsRejectWhatNoWindowManagerSets)
-{
     EXPECT_EQ(decodePid(words({4242}), 32), 4242);
     for (const auto& [bytes, format] : {std::pair{words({0}), 32},
                                         {words({0x80000000u}), 32},

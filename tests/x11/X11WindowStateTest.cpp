@@ -7,8 +7,6 @@
 #include "Services/WindowScanner.hpp"
 #include "support/TestDesktop.hpp"
 
-#include <QProcess>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,22 +18,16 @@ using namespace std::chrono_literals;
 
 class X11WindowStateTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(waitUntil([&] { return clientList(x).empty(); }));
-    }
-
     // What the window manager shows of one window: its desktop and the states
     // of interest, e.g. "1 HIDDEN ABOVE".
     std::string shown(xcb_window_t window)
     {
-        const auto desktop = cardinals(x, window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL);
+        const auto desktop = cardinals(x, window, "_NET_WM_DESKTOP");
         std::string s = desktop.empty() ? "none" : std::to_string(desktop.front());
-        const auto atoms = cardinals(x, window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+        const auto atoms = cardinals(x, window, "_NET_WM_STATE");
         for (const char* state :
              {"MAXIMIZED_VERT", "MAXIMIZED_HORZ", "HIDDEN", "FULLSCREEN", "ABOVE"})
-            if (std::count(atoms.begin(), atoms.end(),
-                           x.atom(std::string("_NET_WM_STATE_") + state)))
+            if (std::ranges::count(atoms, x.atom(std::string("_NET_WM_STATE_") + state)))
                 s += std::string(" ") + state;
         return s;
     }
@@ -45,24 +37,20 @@ protected:
     std::vector<xcb_window_t> stacked(const std::vector<xcb_window_t>& of)
     {
         std::vector<xcb_window_t> order;
-        for (std::uint32_t w : cardinals(x, x.root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW))
-            if (std::count(of.begin(), of.end(), w) && shown(w).find("HIDDEN") == std::string::npos)
+        for (std::uint32_t w : cardinals(x, x.root(), "_NET_CLIENT_LIST_STACKING"))
+            if (std::ranges::count(of, w) && shown(w).find("HIDDEN") == std::string::npos)
                 order.push_back(w);
         return order;
     }
-    std::uint32_t rootValue(const char* name, xcb_atom_t type = XCB_ATOM_CARDINAL)
+    std::uint32_t rootValue(const char* name)
     {
-        const auto values = cardinals(x, x.root(), name, type);
+        const auto values = cardinals(x, x.root(), name);
         return values.empty() ? 0 : values.front();
     }
-    std::uint32_t active() { return rootValue("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW); }
+    std::uint32_t active() { return rootValue("_NET_ACTIVE_WINDOW"); }
 
-    // The user's side, through tools of their own, e.g. "wmctrl -i -r %1 -b add,above"
-    // with the window's id for %1.
-    static void run(const char* command, xcb_window_t w)
-    {
-        QProcess::execute("sh", {"-c", QString::fromLatin1(command).arg(w)});
-    }
+    // The user's side, through tools of their own: "%1" is the window.
+    static void run(const char* command, xcb_window_t w) { testing::run(QString(command).arg(w)); }
 
     X11Backend backend;
     X11Connection& x = *backend.connection();
@@ -70,6 +58,7 @@ protected:
 
 TEST_F(X11WindowStateTest, TheStateLeftIsTheStateRestoredAndAnOldProfileMovesFramesOnly)
 {
+    ASSERT_TRUE(waitUntil([&] { return clientList(x).empty(); }));
     QStringList arguments;
     for (int i = 0; i < 7; ++i)
         arguments << "--window"

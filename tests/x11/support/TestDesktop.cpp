@@ -30,11 +30,12 @@ FixtureClient::~FixtureClient()
 }
 
 std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t window,
-                                     const char* name, xcb_atom_t type)
+                                     const char* name)
 {
     xcb_connection_t* c = connection.get();
     const XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, connection.atom(name), type, 0, 1 << 16), nullptr));
+        c, xcb_get_property(c, 0, window, connection.atom(name), XCB_ATOM_ANY, 0, 1 << 16),
+        nullptr));
     if (!reply || reply->format != 32)
         return {};
     const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
@@ -43,9 +44,14 @@ std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t win
 
 std::vector<xcb_window_t> clientList(X11Connection& connection)
 {
-    auto windows = cardinals(connection, connection.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
+    auto windows = cardinals(connection, connection.root(), "_NET_CLIENT_LIST");
     connection.dispatchPendingEvents(); // what came in meanwhile goes to the listeners
     return windows;
+}
+
+int run(const QString& command)
+{
+    return QProcess::execute("sh", {"-c", command});
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)

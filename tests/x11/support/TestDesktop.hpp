@@ -23,8 +23,6 @@ public:
     /// Starts it and waits until the window manager manages every window.
     explicit FixtureClient(const QStringList& arguments);
     ~FixtureClient();
-    FixtureClient(const FixtureClient&) = delete;
-    FixtureClient& operator=(const FixtureClient&) = delete;
     const std::vector<xcb_window_t>& windows() const { return m_windows; }
 
 private:
@@ -34,10 +32,13 @@ private:
 
 /// A property of 32-bit values (cardinals, atoms, windows); empty when unset.
 std::vector<std::uint32_t> cardinals(X11Connection& connection, xcb_window_t window,
-                                     const char* name, xcb_atom_t type);
+                                     const char* name);
 
 /// The client windows the window manager lists, in _NET_CLIENT_LIST order.
 std::vector<xcb_window_t> clientList(X11Connection& connection);
+
+/// Runs a shell command, as the user's own tools: e.g. "xdotool key ctrl+alt+t".
+int run(const QString& command);
 
 /// Pumps Qt's events (and so the connection's) until `done` or the timeout.
 bool waitUntil(const std::function<bool()>& done,
