@@ -18,14 +18,16 @@ def describe(clients):
 def screenshot_menu(item, pid, out):
     """Left-clicks the icon where a bottom panel has it (the menu opens upwards),
     opens the profile's submenu from the keyboard, crops to both menus."""
-    x.pointer(560, 788)
+    x.run("xdotool", "mousemove", "--sync", "560", "788")
     item.activate(560, 788)
-    x.steady(lambda: x.frame_of(wait_until(lambda: x.windows_of(pid), 10, "the menu")[-1]))
-    x.pointer(1270, 10)  # out of the way, so that hovering picks no entry
+    x.settle(x.Window(wait_until(lambda: x.windows_of(pid), 10, "the menu")[-1]))
+    x.run("xdotool", "mousemove", "--sync", "1270", "10")  # out of the way, so that hovering picks no entry
     x.key("Down", "Down", "Right")
     wait_until(lambda: len(x.windows_of(pid)) > 1, 5, "the profile's submenu")
-    frames = [x.steady(lambda w=w: x.frame_of(w)) for w in x.windows_of(pid)]
-    path = x.screenshot(out, "menu", region=x.union(frames, margin=16))
+    frames = x.settle(*map(x.Window, x.windows_of(pid)))
+    left, top = (max(min(f[i] for f in frames) - 16, 0) for i in (0, 1))
+    path = x.screenshot(out, "menu", region=(left, top, max(f[0] + f[2] for f in frames) + 16 - left,
+                                              max(f[1] + f[3] for f in frames) + 16 - top))
     x.key("Escape", "Escape")
     wait_until(lambda: not x.windows_of(pid), 5, "the menu to close")
     return path
@@ -33,7 +35,7 @@ def screenshot_menu(item, pid, out):
 def main(executable, out):
     home, panel = Home(), Panel()
     home.write_shortcut()
-    clients = [x.xterm("Sample terminal", 80, 24, 60, 60), x.xclock("Sample clock", 220, 220, 760, 90)]
+    clients = [x.xterm("Sample terminal", 60, 60), x.xclock("Sample clock", 220, 220, 760, 90)]
     # As a new user on an English desktop meets it.
     program = Tavelor(executable, home, out, lang="en_US.UTF-8")
     try:

@@ -2,7 +2,6 @@
 """The dock cycle of the Wayland tests on Xvfb's RandR monitors; undocked, an apply
 also leaves no window off every monitor."""
 import os
-import subprocess
 import sys
 import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -12,9 +11,6 @@ import xdesktop as x  # noqa: E402
 from panel import spin, wait_until  # noqa: E402
 from tray_e2e import Case  # noqa: E402
 from wayland_steps import TrayDesktop, dock_cycle  # noqa: E402
-
-def xrandr(*monitor):
-    subprocess.run(["xrandr", *monitor], check=True, capture_output=True)
 
 class Desktop(TrayDesktop):
     """dock_cycle's desktop: the windows by title, keys typed with xdotool."""
@@ -33,15 +29,15 @@ class Desktop(TrayDesktop):
 class DockTest(Case):
     def test_dock_undock_dock(self):
         # Two monitors side by side on the 1280x800 screen; undocked, the left one alone.
-        xrandr("--setmonitor", "left", "640/0x800/0+0+0", "screen")
-        docked = ("--setmonitor", "right", "640/0x800/0+640+0", "none")
-        xrandr(*docked)
-        windows = [self.keep(x.xterm("laptop-term", x=40, y=60)), self.keep(x.xterm("desk-term", x=700, y=60)),
+        x.run("xrandr", "--setmonitor", "left", "640/0x800/0+0+0", "screen")
+        docked = ("xrandr", "--setmonitor", "right", "640/0x800/0+640+0", "none")
+        x.run(*docked)
+        windows = [self.keep(x.xterm("laptop-term")), self.keep(x.xterm("desk-term", x=700)),
                    self.keep(x.xclock("desk-clock", width=200, height=200, x=900, y=480))]
         program, menu, _ = self.start_with_menu()
         desktop = Desktop(menu, windows)
         def undock(saved):
-            xrandr("--delmonitor", "right")  # openbox pulls windows partly onto the left one
+            x.run("xrandr", "--delmonitor", "right")  # openbox pulls windows partly onto the left one
             spin(2)
             # What a window manager could have done; an apply now keeps every window reachable.
             for window, frame in zip(windows, [(300, 300, 300, 200), (0, 0, 400, 300), (1000, 100, 200, 200)]):
@@ -51,7 +47,7 @@ class DockTest(Case):
             for window, frame in zip(windows, x.settle(*windows)):
                 self.assertEqual((frame[0] >= 0 and frame[0] + frame[2] <= 640, list(frame[2:])),
                                  (True, saved[window.title][2:]), (window.title, frame))
-        dock_cycle(self, desktop, self.home, program.pid, ["left", "right"], undock, lambda: xrandr(*docked), 640)
+        dock_cycle(self, desktop, self.home, program.pid, ["left", "right"], undock, lambda: x.run(*docked), 640)
         x.screenshot(self.out, "docked-again")
 
 if __name__ == "__main__":

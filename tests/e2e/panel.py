@@ -53,10 +53,8 @@ class MenuNode:
         """The entry reached by following shown labels (or their starts) down the tree."""
         node = self
         for label in labels:
-            node = next((c for c in node.entries() if not c.is_separator and (
+            node = node and next((c for c in node.entries() if not c.is_separator and (
                 c.label.startswith(label) if prefix else c.label == label)), None)
-            if node is None:
-                return None
         return node
 
 class TrayMenu:
@@ -71,28 +69,29 @@ class TrayMenu:
         self._menu.Event(node.id, "clicked", dbus.Int32(0), dbus.UInt32(int(time.time())), signature="isvu",
                          reply_handler=lambda: None, error_handler=self._errors.append)
         self._bus.flush()
-    def wait_for(self, predicate, timeout=10, what="a menu change"):
-        """The layout, once predicate(layout) holds."""
-        seen = []
+    def wait_for(self, predicate, timeout=10, what="a menu change"):  # the layout, once predicate(layout) holds
         def check():
             for error in self._errors:
                 if error.get_dbus_name() != "org.freedesktop.DBus.Error.NoReply":
                     raise error
-            seen[:] = [self.layout()]
-            return seen[0] if predicate(seen[0]) else None
+            self.seen = self.layout()
+            return self.seen if predicate(self.seen) else None
         try:
             return wait_until(check, timeout, what)
         except TimeoutError as error:
-            raise TimeoutError(f"{error}; the menu was:\n" + "\n".join(seen[0].outline())) from None
+            raise TimeoutError(f"{error}; the menu was:\n" + "\n".join(self.seen.outline())) from None
 
 class TrayItem:
     def __init__(self, bus, key):  # "name/path", or "name@/path" as GNOME's AppIndicator extension lists it
         self.key, self._bus = key, bus
         self.service, self.path = key[:key.index("/")].rstrip("@"), key[key.index("/"):]
         self._object = bus.get_object(self.service, self.path, introspect=False)
-    def pid(self):
+    def pid(self):  # None once its connection has gone
         daemon = self._bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")
-        return int(daemon.GetConnectionUnixProcessID(self.service, dbus_interface="org.freedesktop.DBus"))
+        try:
+            return int(daemon.GetConnectionUnixProcessID(self.service, dbus_interface="org.freedesktop.DBus"))
+        except dbus.DBusException:
+            return None
     def menu(self):
         return TrayMenu(self._bus, self.service, str(self._object.Get(ITEM, "Menu", dbus_interface=PROPERTIES)))
     def activate(self, x, y):
@@ -110,18 +109,10 @@ class Panel:
         watcher = self.bus.get_object(WATCHER, "/StatusNotifierWatcher", introspect=False)
         keys = watcher.Get(WATCHER, "RegisteredStatusNotifierItems", dbus_interface=PROPERTIES)
         return [TrayItem(self.bus, str(key)) for key in keys]
-    def item_of(self, pid):
-        """The item that process pid registered, or None."""
-        for item in self.items():
-            try:
-                if item.pid() == pid:
-                    return item
-            except dbus.DBusException:
-                continue
-        return None
+    def item_of(self, pid):  # or None
+        return next((item for item in self.items() if item.pid() == pid), None)
     def wait_for_item(self, pid, timeout=15):
         return wait_until(lambda: self.item_of(pid), timeout, f"the tray item of {pid}")
     def wait_for_menu(self, pid, timeout=15):
-        """The menu of process pid's item and its layout, once "Save Layout..." is in it."""
         menu = self.wait_for_item(pid, timeout).menu()
         return menu, menu.wait_for(lambda l: l.find("Save Layout..."), timeout, "the menu")

@@ -5,6 +5,7 @@ import os
 import subprocess
 import tempfile
 import uuid
+from pathlib import Path
 
 # Control+Alt+Shift+L as Tavelor stores it (key L by position; Control, Option,
 # Shift) and as xdotool presses it: no common desktop binds it by default.
@@ -23,16 +24,13 @@ class Home:
         os.makedirs(os.path.dirname(self.settings_file))
         os.makedirs(self.data)
     def write_shortcut(self, key_code=37, modifiers=0x1000 | 0x0800 | 0x0200):
-        with open(self.settings_file, "w", encoding="utf-8") as conf:
-            conf.write(f"[General]\nhotKeyKeyCode={key_code}\nhotKeyModifiers={modifiers}\n")
+        Path(self.settings_file).write_text(f"[General]\nhotKeyKeyCode={key_code}\nhotKeyModifiers={modifiers}\n")
     def write_profiles(self, profiles):
         os.makedirs(self.profiles_folder, mode=0o700, exist_ok=True)
-        with open(self.profiles_file, "w", encoding="utf-8") as out:
-            json.dump(profiles, out, indent=2, ensure_ascii=False)
+        Path(self.profiles_file).write_text(json.dumps(profiles, indent=2, ensure_ascii=False), encoding="utf-8")
         os.chmod(self.profiles_file, 0o600)
     def read_profiles(self):
-        with open(self.profiles_file, encoding="utf-8") as source:
-            return json.load(source)
+        return json.loads(Path(self.profiles_file).read_text(encoding="utf-8"))
     def environment(self, lang="C.UTF-8"):
         """The desktop's environment with these folders, `lang` alone deciding the language."""
         env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
@@ -66,8 +64,7 @@ class Tavelor:
                                             stdout=subprocess.DEVNULL, stderr=stderr)
         self.pid, self.wait, self.stop = self.process.pid, self.process.wait, lambda: stop(self.process)
     def stderr(self):
-        with open(self.stderr_path, encoding="utf-8", errors="replace") as text:
-            return text.read()
+        return Path(self.stderr_path).read_text(encoding="utf-8", errors="replace")
     def lines(self):
         return [line for line in self.stderr().splitlines() if line.strip()]
     def running(self):

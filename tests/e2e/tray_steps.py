@@ -9,7 +9,7 @@ def answer_dialog(menu, entry, pid, text, others=(), focus="windowactivate"):
     dialog = wait_until(lambda: next((w for w in reversed(xdesktop.windows_of(pid))
                                       if w not in others), None), 10, "the dialog")
     xdesktop.run("xdotool", focus, "--sync", str(dialog), check=False)
-    xdesktop.type_text(text)
+    xdesktop.run("xdotool", "type", "--delay", "20", text)
     xdesktop.key("Return")
     wait_until(lambda: dialog not in xdesktop.windows_of(pid), 5, "the dialog to close")
     spin(0.3)

@@ -17,21 +17,18 @@ def frame_extents(window):
                       run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS", check=False))
     return tuple(int(v) for v in match.groups()) if match else (0, 0, 0, 0)
 
-def frame_of(window):
-    info = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height|Border width):\s*(-?\d+)",
-                           run("xwininfo", "-id", str(window)), re.M))
-    x, y, w, h, b = (int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
-                                            "Width", "Height", "Border width"))
-    left, right, top, bottom = frame_extents(window)
-    # xwininfo's upper-left corner is outside the border already.
-    return (x - left, y - top, w + 2 * b + left + right, h + 2 * b + top + bottom)
-
 class Window:
     """A top-level window of some client, moved as a pager moves it."""
     def __init__(self, window, title=None):
         self.window, self.title = window, title
     def frame(self):
-        return frame_of(self.window)
+        info = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height|Border width):\s*(-?\d+)",
+                               run("xwininfo", "-id", str(self.window)), re.M))
+        x, y, w, h, b = (int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
+                                                "Width", "Height", "Border width"))
+        left, right, top, bottom = frame_extents(self.window)
+        # xwininfo's upper-left corner is outside the border already.
+        return (x - left, y - top, w + 2 * b + left + right, h + 2 * b + top + bottom)
     def move_resize(self, x, y, width, height):
         """Asks the window manager for a new frame (EWMH), waits until the window has left its old one."""
         before = self.frame()
@@ -64,21 +61,17 @@ def find(title):
     ids = run("xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$", check=False).split()
     return int(ids[0]) if ids else None
 
-def steady(read, quiet=0.3, timeout=10):
-    """What read() answers once it has stayed the same for `quiet` seconds."""
-    deadline, last, since = time.monotonic() + timeout, read(), time.monotonic()
-    while time.monotonic() < deadline and time.monotonic() - since < quiet:
+def settle(*windows):
+    """The windows' frames, once they have stayed the same for 0.3 s (10 s at most)."""
+    deadline, last, since = time.monotonic() + 10, [w.frame() for w in windows], time.monotonic()
+    while time.monotonic() < deadline and time.monotonic() - since < 0.3:
         time.sleep(0.05)
-        if (now := read()) != last:
+        if (now := [w.frame() for w in windows]) != last:
             last, since = now, time.monotonic()
     return last
 
-def settle(*windows, quiet=0.3, timeout=10):
-    """The windows' frames, once they have stayed the same for `quiet` seconds."""
-    return steady(lambda: [w.frame() for w in windows], quiet, timeout)
-
-def xterm(title, columns=80, rows=24, x=40, y=40):
-    return Client(["xterm", "-T", title, "-n", title, "-geometry", f"{columns}x{rows}+{x}+{y}",
+def xterm(title, x=40, y=60):
+    return Client(["xterm", "-T", title, "-n", title, "-geometry", f"80x24+{x}+{y}",
                    "-e", "sleep", "600"], title)
 
 def xclock(title, width=180, height=180, x=600, y=60):
@@ -93,22 +86,10 @@ def activate(window):
     wait_until(lambda: run("xdotool", "getactivewindow", check=False).strip() == str(window),
                5, f"window {window} to take the focus")
 
-def type_text(text):
-    run("xdotool", "type", "--delay", "20", text)
-
 def key(*keys):
     run("xdotool", "key", "--clearmodifiers", *keys)
 
-def pointer(x, y):
-    run("xdotool", "mousemove", "--sync", str(x), str(y))
-
-def union(frames, margin=0):
-    left, top = max(min(f[0] for f in frames) - margin, 0), max(min(f[1] for f in frames) - margin, 0)
-    return (left, top, max(f[0] + f[2] for f in frames) + margin - left,
-            max(f[1] + f[3] for f in frames) + margin - top)
-
 def screenshot(folder, name, region=None):
-    """The whole screen, or only region (a frame) of it."""
     os.makedirs(folder, exist_ok=True)
     path = os.path.join(folder, f"{name}.png")
     run("import", "-window", "root", *(["-crop", "{2}x{3}+{0}+{1}".format(*region), "+repage"] if region else []), path)
