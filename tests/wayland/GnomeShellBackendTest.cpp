@@ -111,10 +111,3 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -165,17 +165,13 @@ TEST(KWinDisplays, SetupAndChangeNoticesFollowTheOutputs)
     }
 }
 
-class KWinSessionTest : public ::testing::Test {
-protected:
+// Last: KWin is stopped, then ended, under the source.
+TEST(KWinSession, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
+{
+    const pid_t kwin = static_cast<pid_t>(qEnvironmentVariableIntValue("TAVELOR_KWIN_PID"));
     KWinScriptRunner runner{KWinWindowSource::kBound};
     xdg::DesktopEntries entries;
     KWinWindowSource source{runner, entries};
-};
-
-// Last: KWin is stopped, then ended, under the source.
-TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
-{
-    const pid_t kwin = static_cast<pid_t>(qEnvironmentVariableIntValue("TAVELOR_KWIN_PID"));
     KWinWindowAccess access(runner);
     ASSERT_GT(kwin, 0);
     ASSERT_TRUE(access.canWorkWithWindows(false));
@@ -208,10 +204,3 @@ TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyS
 
 } // namespace
 } // namespace tavelor::kwin
-
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv); // script answers arrive through the event loop
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
