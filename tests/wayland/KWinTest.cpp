@@ -24,10 +24,7 @@
 namespace tavelor::kwin {
 namespace {
 
-using platform::ApplicationKind;
-using platform::FrameWrite;
-using platform::LiveApplication;
-using platform::WindowRole;
+using namespace platform;
 
 bool waitUntil(const std::function<bool()>& done)
 {
@@ -39,10 +36,10 @@ bool waitUntil(const std::function<bool()>& done)
     return true;
 }
 
-const platform::LiveWindow* find(const std::vector<LiveApplication>& apps, const QString& title)
+const LiveWindow* find(const std::vector<LiveApplication>& apps, const QString& title)
 {
     for (const LiveApplication& app : apps)
-        for (const platform::LiveWindow& window : *app.windows)
+        for (const LiveWindow& window : *app.windows)
             if (window.title == title)
                 return &window;
     return nullptr;
@@ -110,7 +107,7 @@ TEST(KWinWindowList, KindsRolesAndIdentitiesAsOnX11)
     QStringList listed;
     for (const LiveApplication& app : apps) {
         listed << app.appId.value_or("-") + (app.kind == ApplicationKind::Regular ? " R:" : " A:");
-        for (const platform::LiveWindow& window : *app.windows)
+        for (const LiveWindow& window : *app.windows)
             listed.last() += " " + window.title.value_or("-") +
                              (window.role == WindowRole::Window ? "/W" : "/O");
     }
