@@ -16,8 +16,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace tavelor;
-
+namespace tavelor::gnomeshell {
 namespace {
 
 TEST(GnomeShellAccelerator, NamesTheKeyPositionAndModifiers)
@@ -32,17 +31,16 @@ TEST(GnomeShellAccelerator, NamesTheKeyPositionAndModifiers)
         {{0x34, controlKey}, std::nullopt},                     // no key of its own
     };
     for (const auto& c : cases)
-        EXPECT_EQ(gnomeshell::shellAccelerator(c.hotKey), c.expected) << c.hotKey.keyCode;
+        EXPECT_EQ(shellAccelerator(c.hotKey), c.expected) << c.hotKey.keyCode;
 }
 
 // What Tavelor holds is free for another program once released or replaced by a
 // shortcut of no key.
 TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
 {
-    if (!gnomeshell::shellAnswers())
+    if (!shellAnswers())
         GTEST_SKIP() << "no GNOME Shell with Tavelor's extension";
-    QDBusInterface other(gnomeshell::shellService, gnomeshell::shellPath,
-                         gnomeshell::shellInterface,
+    QDBusInterface other(shellService, shellPath, shellInterface,
                          QDBusConnection::connectToBus(QDBusConnection::SessionBus, "other"));
     const auto otherGrabs = [&] {
         const bool grabbed =
@@ -53,7 +51,7 @@ TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
     };
     using Result = platform::GlobalShortcuts::GrabResult;
     for (const bool release : {true, false}) {
-        gnomeshell::GnomeShellShortcuts shortcuts;
+        GnomeShellShortcuts shortcuts;
         ASSERT_EQ(shortcuts.grab({0x11, controlKey | optionKey}), Result::Grabbed); // T
         EXPECT_FALSE(otherGrabs());
         if (release)
@@ -66,7 +64,7 @@ TEST(GnomeShellShortcuts, HoldsNothingOnceReleasedOrReplacedByNoKey)
 
 TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
 {
-    gnomeshell::ShellDisplays displays;
+    ShellDisplays displays;
     int notices = 0;
     displays.setChangedHandler([&] { ++notices; });
     QDBusInterface shell("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell");
@@ -111,10 +109,4 @@ TEST(ShellDisplays, ReadsEachSetupAsTheShellLaysItOutAndHearsEachChange)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+} // namespace tavelor::gnomeshell

@@ -24,10 +24,7 @@
 namespace tavelor::kwin {
 namespace {
 
-using platform::ApplicationKind;
-using platform::FrameWrite;
-using platform::LiveApplication;
-using platform::WindowRole;
+using namespace platform;
 
 bool waitUntil(const std::function<bool()>& done)
 {
@@ -39,10 +36,10 @@ bool waitUntil(const std::function<bool()>& done)
     return true;
 }
 
-const platform::LiveWindow* find(const std::vector<LiveApplication>& apps, const QString& title)
+const LiveWindow* find(const std::vector<LiveApplication>& apps, const QString& title)
 {
     for (const LiveApplication& app : apps)
-        for (const platform::LiveWindow& window : *app.windows)
+        for (const LiveWindow& window : *app.windows)
             if (window.title == title)
                 return &window;
     return nullptr;
@@ -110,7 +107,7 @@ TEST(KWinWindowList, KindsRolesAndIdentitiesAsOnX11)
     QStringList listed;
     for (const LiveApplication& app : apps) {
         listed << app.appId.value_or("-") + (app.kind == ApplicationKind::Regular ? " R:" : " A:");
-        for (const platform::LiveWindow& window : *app.windows)
+        for (const LiveWindow& window : *app.windows)
             listed.last() += " " + window.title.value_or("-") +
                              (window.role == WindowRole::Window ? "/W" : "/O");
     }
@@ -165,17 +162,13 @@ TEST(KWinDisplays, SetupAndChangeNoticesFollowTheOutputs)
     }
 }
 
-class KWinSessionTest : public ::testing::Test {
-protected:
+// Last: KWin is stopped, then ended, under the source.
+TEST(KWinSession, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
+{
+    const pid_t kwin = static_cast<pid_t>(qEnvironmentVariableIntValue("TAVELOR_KWIN_PID"));
     KWinScriptRunner runner{KWinWindowSource::kBound};
     xdg::DesktopEntries entries;
     KWinWindowSource source{runner, entries};
-};
-
-// Last: KWin is stopped, then ended, under the source.
-TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyScanAndNoAccess)
-{
-    const pid_t kwin = static_cast<pid_t>(qEnvironmentVariableIntValue("TAVELOR_KWIN_PID"));
     KWinWindowAccess access(runner);
     ASSERT_GT(kwin, 0);
     ASSERT_TRUE(access.canWorkWithWindows(false));
@@ -208,10 +201,3 @@ TEST_F(KWinSessionTest, ClosedWindowSkippedAndKWinThatDoesNotAnswerGivesAnEmptyS
 
 } // namespace
 } // namespace tavelor::kwin
-
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv); // script answers arrive through the event loop
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -9,16 +9,18 @@ import unittest
 from pathlib import Path
 import dbus
 import dbus.mainloop.glib
-from wayland_steps import CLIENTS, Panel, dock_cycle, journey, save, start_clients, start_tavelor, until_back, wait_until
+from wayland_steps import (CLIENTS, Panel, dock_cycle, journey, start_clients, start_tavelor, states_come_back,
+                           until_back, wait_until)
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
 NAME = PATH_IFACE = "io.github.tavelor.Shell"
 PATH = "/io/github/tavelor/Shell"
-# The top-bar menu as a tree of [label, flags, children]; choosing an item by its path.
-READ_TOP_BAR = """(function read(menu) { return menu ? menu._getMenuItems().map(item =>
-    item.constructor.name === 'PopupSeparatorMenuItem' ? ['---', [], []] : [item.label.text,
-    (item._ornament === 2 ? ['checked'] : []).concat(item.getSensitive() ? [] : ['disabled']),
-    item.menu && item.menu !== menu ? read(item.menu) : []]) : null; })(Main.panel.statusArea['tavelor']?.menu)"""
+# Tavelor's top-bar menu as panel.MenuNode.outline() gives the exported one: an item a line, indented by depth.
+READ_TOP_BAR = """(function read(menu, indent) { return menu ? menu._getMenuItems().flatMap(item => [indent + (
+    item.constructor.name === 'PopupSeparatorMenuItem' ? '---' : `'${item.label.text}'` + (flags => flags.length ?
+    ` [${flags.join(', ')}]` : '')((item._ornament === 2 ? ['checked'] : []).concat(item.getSensitive() ? [] :
+    ['disabled'])))].concat(item.menu && item.menu !== menu ? read(item.menu, indent + '  ') : [])) : []; })(
+    Main.panel.statusArea['tavelor']?.menu, '')"""
 CHOOSE = """(function (path) { let menu = Main.panel.statusArea['tavelor'].menu, item = null;
     for (const label of path) {
         item = menu._getMenuItems().find(i => i.label && i.label.text.startsWith(label));
@@ -30,18 +32,20 @@ FOCUSED = "global.display.focus_window ? String(global.display.focus_window.get_
 EVERY_WINDOW = ("global.get_window_actors().map(a => a.meta_window).map(w => [w.get_title(), "
                 "w.get_pid(), (r => [r.x, r.y, r.width, r.height])(w.get_frame_rect())])")
 CONTROL_ALT = [0xFFE3, 0xFFE9]
-# Each client's [workspace (-1 on all), maximize flags (1 horizontal, 2 vertical), minimized, fullscreen, above].
-WINDOWS = "global.get_window_actors().map(a => a.meta_window).filter(w => %s.includes(w.get_title()))" % json.dumps(
-    list(CLIENTS))
-STATES = WINDOWS + (".map(w => [w.get_title(), w.is_on_all_workspaces() ? -1 : w.get_workspace().index(), "
-                    "w.get_maximized(), w.minimized, w.is_fullscreen(), w.is_above()])")
-SET_STATES = "(wanted => %s.forEach(w => { const s = wanted[w.get_title()]; w.change_workspace_by_index(s[0], false); " \
-    "s[1] ? w.maximize(s[1]) : w.unmaximize(3); s[2] ? w.minimize() : w.unminimize(); " \
-    "s[3] ? w.make_fullscreen() : w.unmake_fullscreen(); s[4] ? w.make_above() : w.unmake_above(); }))(%%s)" % WINDOWS
-FOCUS = WINDOWS + ".find(w => w.get_title() === %s).activate(global.get_current_time())"
-STACKING = "global.display.sort_windows_by_stacking(%s).map(w => w.get_title())" % WINDOWS  # bottom first
-RAISE = "%s.forEach(t => %s.find(w => w.get_title() === t).raise())" % ("%s", WINDOWS)
-ACTIVE_WORKSPACE = "global.workspace_manager.get_active_workspace_index()"
+# Sets the clients of wanted (title: [workspace (-1 on all), maximize flags (1 horizontal, 2 vertical), minimized,
+# fullscreen, above]), if restack raises all in the reverse of their stacking and focuses "gtk two"; answers as
+# wayland_steps.states_come_back wants, with "stacking": their titles, bottom first.
+STATES = """((wanted, restack) => { const all = global.get_window_actors().map(a => a.meta_window).filter(
+    w => %s.includes(w.get_title()));
+    all.forEach(w => { const s = wanted[w.get_title()]; if (s) { w.change_workspace_by_index(s[0], false);
+        s[1] ? w.maximize(s[1]) : w.unmaximize(3); s[2] ? w.minimize() : w.unminimize();
+        s[3] ? w.make_fullscreen() : w.unmake_fullscreen(); s[4] ? w.make_above() : w.unmake_above(); } });
+    if (restack) { global.display.sort_windows_by_stacking(all).reverse().forEach(w => w.raise());
+        all.find(w => w.get_title() === 'gtk two').activate(global.get_current_time()); }
+    return [Object.fromEntries(all.map(w => [w.get_title(), [w.is_on_all_workspaces() ? -1 : w.get_workspace().index(),
+        w.get_maximized(), w.minimized, w.is_fullscreen(), w.is_above()]]).concat([['stacking', global.display
+        .sort_windows_by_stacking(all).map(w => w.get_title())]])), %s,
+        global.workspace_manager.get_active_workspace_index()]; })(%%s, %%s)""" % (json.dumps(list(CLIENTS)), FOCUSED)
 
 def shell(bus=None):
     return dbus.Interface((bus or dbus.SessionBus()).get_object(NAME, PATH), PATH_IFACE)
@@ -54,12 +58,6 @@ def shell_eval(code):
         code, dbus_interface="org.gnome.Shell")
     assert ok, result
     return json.loads(result) if result else None
-
-def outline(tree, depth=0):
-    """The top-bar tree in the form of panel.MenuNode.outline()."""
-    return [line for label, flags, children in tree for line in
-            ["  " * depth + (label if label == "---" else repr(label)) + (f" [{', '.join(flags)}]" if flags else "")]
-            + outline(children, depth + 1)]
 
 class Keyboard:
     """Keys pressed through Mutter's RemoteDesktop interface, as a real keyboard's."""
@@ -95,7 +93,7 @@ class TopBar:
         self.wait_for_menu("the top-bar menu")
         assert (result := shell_eval(CHOOSE % json.dumps(list(labels)))) == "ok", result
     def wait_for_menu(self, what):
-        wait_until(lambda: outline(shell_eval(READ_TOP_BAR) or []) == self.menu.layout().outline(), 10, what)
+        wait_until(lambda: shell_eval(READ_TOP_BAR) == self.menu.layout().outline(), 10, what)
     def dialog_up(self, pid):
         dialog = next((w for w in windows() if w["pid"] == pid), None)
         return dialog and shell_eval(FOCUSED) == dialog["id"]
@@ -122,8 +120,8 @@ class WithClients(unittest.TestCase):
         # The overview (typing searches) comes at the end of the start-up; hidden before, 48 stays starting up.
         closed = "!Main.layoutManager._startingUp && (Main.overview.hide(), !Main.overview.visible)"
         wait_until(lambda: shell_eval(closed), 20, "the start-up over and the overview closed")
-        titles = set(start_clients(cls.addClassCleanup))
-        wait_until(lambda: {w["title"] for w in windows() if w["frame"][2] > 0} >= titles, 30, "the windows")
+        start_clients(cls.addClassCleanup)
+        wait_until(lambda: {w["title"] for w in windows() if w["frame"][2] > 0} >= set(CLIENTS), 30, "the windows")
     def start(self):  # the top-bar menu when the session has no tray
         home, program = start_tavelor(self.addCleanup, "gnome")
         return home, program, TopBar(self, tray_menu())
@@ -189,13 +187,16 @@ class TopBarTest(WithClients):
         until_back(desktop.frames, saved, lambda: desktop.shortcut("y"), "the windows back")
     def test_window_state_saved_and_restored(self):
         home, program, desktop = self.start()
-        states = lambda: {s[0]: s[1:] for s in shell_eval(STATES)}  # noqa: E731
-        # Workspace 1 of 2 and maximised; maximised vertically and above; minimised; fullscreen.
+        def states(table):  # once the table's states hold and a window has the focus; the change restacked
+            shell_eval(STATES % (json.dumps(table), json.dumps(table not in ({}, saved))))
+            return wait_until(lambda: (s := shell_eval(STATES % ({}, "false")))[1] and all(
+                s[0][t] == v for t, v in table.items()) and s, 10, "the states")
+        # Workspace 1 of 2 and maximised; maximised vertically and above; minimised; fullscreen. Then all plain, but the
+        # fullscreen one minimised: the apply has it shown again.
         saved = {"gtk one": [1, 3, False, False, False], "gtk two": [0, 2, False, False, True],
                  "qt window": [0, 0, True, False, False], "x term": [0, 0, False, True, False]}
-        shell_eval(SET_STATES % json.dumps(saved))
-        wait_until(lambda: states() == saved, 10, "the states set")
-        profile, _ = save(desktop, home, program.pid, "state")
+        profile, read = states_come_back(self, desktop, home, program.pid, states, saved,
+                                         {t: [0, 0, t == "x term", False, False] for t in saved})
         keys = {s["windowTitle"]: {k: v for k, v in s.items() if k in
                                    ("desktop", "maximized", "minimized", "fullscreen", "keepAbove")}
                 for s in profile["snapshots"]}
@@ -204,19 +205,7 @@ class TopBarTest(WithClients):
                                 "qt window": {"desktop": 0, "minimized": True},
                                 "x term": {"desktop": 0, "fullscreen": True}})
         stacked = [s["windowTitle"] for s in sorted(profile["snapshots"], key=lambda s: s["stackPosition"])]
-        self.assertEqual(stacked, shell_eval(STACKING))
-        # All plain, but the fullscreen one minimised: the apply has it shown again.
-        changed = {t: [0, 0, t == "x term", False, False] for t in saved}
-        shell_eval(SET_STATES % json.dumps(changed))
-        shell_eval(RAISE % json.dumps(stacked[::-1]))
-        wait_until(lambda: states() == changed, 10, "the change")
-        shell_eval(FOCUS % json.dumps("gtk two"))
-        focused, workspace = wait_until(lambda: shell_eval(FOCUSED), 5, "a focused window"), shell_eval(ACTIVE_WORKSPACE)
-        desktop.choose("state", "Apply")
-        wait_until(lambda: states() == saved, 10, "the states back")
-        time.sleep(1)
-        self.assertEqual((shell_eval(FOCUSED), shell_eval(ACTIVE_WORKSPACE), states(), shell_eval(STACKING)),
-                         (focused, workspace, saved, stacked))
+        self.assertEqual(stacked, read["stacking"])
 
 class DockTest(WithClients):  # in a session with two monitors
     def test_marked_profile_back_when_its_monitors_are(self):

@@ -22,7 +22,6 @@ def start_clients(add_cleanup):  # native GTK and Qt, an xterm on XWayland
     for command, env in commands:
         process = subprocess.Popen(command, env=dict(os.environ, **env))
         add_cleanup(lambda p=process: (p.terminate(), p.wait()))
-    return tuple(CLIENTS)
 
 def start_tavelor(add_cleanup, *args):
     home = Home()
@@ -92,3 +91,16 @@ def journey(test, desktop, home, pid):
         desktop.scramble()
         wait_until(lambda: all(f != saved[t] for t, f in desktop.frames().items()), 10, "the scramble")
         until_back(desktop.frames, saved, action, f"the windows back {what}")
+
+def states_come_back(test, desktop, home, pid, states, saved, changed):
+    """states(table) sets the windows to the table's states ({}: none) and answers [the windows' states, the focused
+    window, the current desktop] once they hold. Saved as "state", changed, the profile applied: the states come back
+    and stay, and so do the focus and the desktop. Answers the profile and the states saved."""
+    read = states(saved)[0]
+    profile, _ = save(desktop, home, pid, "state")
+    focus = states(changed)[1:]
+    desktop.choose("state", "Apply")
+    wait_until(lambda: states({})[0] == read, 10, "the states back")
+    spin(1)
+    test.assertEqual(states({}), [read, *focus])
+    return profile, read
