@@ -93,6 +93,9 @@ TEST(ProfilesWriter, WritesTheFileFormat)
         p = workedExample();
         p.updatedAt = bad;
         EXPECT_FALSE(encodeProfiles({p}));
+        p = workedExample();
+        p.displays = DisplaySetup{{{u"A"_s, {}, {}, {}, 0, 0, 1, 1, bad}}};
+        EXPECT_FALSE(encodeProfiles({p}));
     }
 }
 
