@@ -19,7 +19,7 @@ bool isTrimmedSpace(QChar c)
 WindowMatcher::WindowMatcher(const QList<WindowSnapshot>& profileSnapshots)
     : m_profileSnapshots(profileSnapshots)
 {
-    for (const WindowSnapshot& snapshot : m_profileSnapshots) {
+    for (const WindowSnapshot& snapshot : profileSnapshots) {
         if (snapshot.bundleIdentifier && !snapshot.bundleIdentifier->isEmpty())
             ++m_bundleCounts[snapshot.bundleIdentifier->normalized(QString::NormalizationForm_C)];
     }
