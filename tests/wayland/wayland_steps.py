@@ -5,7 +5,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from panel import Panel, TrayItem, spin, wait_until  # noqa: E402,F401
+from panel import Panel, spin, wait_until  # noqa: E402,F401
 from tavelor_process import Home, Tavelor  # noqa: E402
 
 GTK_WINDOW = """import sys, gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk, GLib
