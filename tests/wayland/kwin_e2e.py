@@ -98,7 +98,7 @@ class KWinTest(unittest.TestCase):
         cls.home, cls.program = start_tavelor(cls.addClassCleanup)
         cls.kwin.menu = cls.panel.wait_for_item(cls.program.pid).menu()
     def test_0_dock_cycle(self):
-        outputs = lambda *change: lambda *_: subprocess.run(["kscreen-doctor", *change], check=True)  # noqa: E731
+        outputs = lambda *change: lambda *_: subprocess.run(["kscreen-doctor", *change], check=True, timeout=30)  # noqa: E731
         dock_cycle(self, self.kwin, self.home, self.program.pid, ["Virtual-0", "Virtual-1"],
                    outputs("output.Virtual-1.disable"), outputs("output.Virtual-1.enable"))
     def test_1_journey_through_the_menu_and_the_shortcut(self):
